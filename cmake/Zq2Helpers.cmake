@@ -1,0 +1,53 @@
+# Shared build rules: warnings as errors, optional sanitizers, and the two kinds of library.
+#
+# A core library links Qt Core and Gui only: a widget include there fails to build, which keeps
+# logic out of the windows. A ui library holds the windows of one subsystem.
+
+function(zq2_set_warnings target)
+    target_compile_options(${target} PRIVATE -Wall -Wextra -Wpedantic -Werror)
+    if(ZQ2_SANITIZE)
+        target_compile_options(${target} PRIVATE -fsanitize=address,undefined -fno-omit-frame-pointer
+                                                 -fno-sanitize-recover=undefined)
+        target_link_options(${target} PRIVATE -fsanitize=address,undefined)
+    endif()
+endfunction()
+
+# zq2_core_library(name DEPS libs...) builds the *.cpp files of the current folder.
+function(zq2_core_library name)
+    cmake_parse_arguments(ARG "" "" "DEPS;EXCLUDE" ${ARGN})
+    file(GLOB sources CONFIGURE_DEPENDS "${CMAKE_CURRENT_SOURCE_DIR}/*.cpp" "${CMAKE_CURRENT_SOURCE_DIR}/*.h")
+    foreach(excluded IN LISTS ARG_EXCLUDE)
+        list(REMOVE_ITEM sources "${CMAKE_CURRENT_SOURCE_DIR}/${excluded}")
+    endforeach()
+    add_library(${name} STATIC ${sources})
+    target_include_directories(${name} PUBLIC "${PROJECT_SOURCE_DIR}/src")
+    target_link_libraries(${name} PUBLIC Qt6::Core Qt6::Gui ${ARG_DEPS})
+    zq2_set_warnings(${name})
+    if(ZQ2_SANITIZE)
+        target_link_options(${name} INTERFACE -fsanitize=address,undefined)
+    endif()
+endfunction()
+
+# zq2_ui_library(name DEPS libs...) builds the widgets/ subfolder of the current folder.
+function(zq2_ui_library name)
+    cmake_parse_arguments(ARG "" "" "DEPS" ${ARGN})
+    file(GLOB sources CONFIGURE_DEPENDS "${CMAKE_CURRENT_SOURCE_DIR}/widgets/*.cpp"
+         "${CMAKE_CURRENT_SOURCE_DIR}/widgets/*.h" "${CMAKE_CURRENT_SOURCE_DIR}/widgets/*.ui")
+    add_library(${name} STATIC ${sources})
+    target_include_directories(${name} PUBLIC "${PROJECT_SOURCE_DIR}/src")
+    target_link_libraries(${name} PUBLIC Qt6::Core Qt6::Gui Qt6::Widgets ${ARG_DEPS})
+    set_target_properties(${name} PROPERTIES AUTOUIC_SEARCH_PATHS "${CMAKE_CURRENT_SOURCE_DIR}/widgets")
+    zq2_set_warnings(${name})
+endfunction()
+
+# zq2_add_test(name SOURCES files... LIBS libs...) registers one QtTest executable with CTest.
+function(zq2_add_test name)
+    cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+    add_executable(${name} ${ARG_SOURCES})
+    target_link_libraries(${name} PRIVATE Qt6::Test zq2_testsupport ${ARG_LIBS})
+    zq2_set_warnings(${name})
+    add_test(NAME ${name} COMMAND ${name})
+    set_tests_properties(${name} PROPERTIES
+        ENVIRONMENT "QT_QPA_PLATFORM=offscreen;LSAN_OPTIONS=suppressions=${PROJECT_SOURCE_DIR}/tests/lsan.supp;ASAN_OPTIONS=detect_leaks=1:strict_string_checks=1;UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1"
+        TIMEOUT 120)
+endfunction()

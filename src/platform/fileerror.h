@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QString>
+
+namespace zq2 {
+
+// The outcome of one file-system operation: no error, or the system's error number with the path
+// it concerns. Errors are values handed back to the window that started the work, which decides how
+// to tell the user; nothing below the windows shows a dialog.
+struct FileError {
+    int code = 0;  // errno-style number; 0 means success
+    QString path;  // the file the failure concerns
+
+    bool ok() const { return code == 0; }
+    explicit operator bool() const { return code != 0; }
+
+    // The operating system's reason in plain words, e.g. "Permission denied".
+    QString reason() const;
+
+    static FileError fromErrno(int err, const QString& path) { return FileError{err, path}; }
+    static FileError none() { return {}; }
+};
+
+} // namespace zq2
