@@ -1,0 +1,48 @@
+# Two commands for a newcomer: `make run` builds the organizer and starts it on a generated demo
+# game folder; `make test` builds everything and runs every test, plainly and under ASan/UBSan.
+
+APP_DIR := build/default/bin
+DEMO_DIR := $(CURDIR)/build/default/demo
+
+.PHONY: all deps build run test test-plain test-asan bench format clean
+
+all: build
+
+deps:
+	@scripts/install-deps.sh
+
+build: deps
+	cmake --preset default
+	cmake --build --preset default
+
+# settings.ini is written only when there is none, so a game folder chosen in the Settings dialog
+# survives the next `make run`.
+run: build
+	@if [ ! -e $(APP_DIR)/settings.ini ]; then \
+	    printf '%s\r\n%s' "$(DEMO_DIR)/Zeno2" "$(DEMO_DIR)/cdrom" > $(APP_DIR)/settings.ini; \
+	    echo "Wrote $(APP_DIR)/settings.ini for the demo game folder $(DEMO_DIR)/Zeno2"; \
+	fi
+	$(APP_DIR)/zq2org
+
+test: test-plain test-asan
+
+test-plain: deps
+	cmake --preset default
+	cmake --build --preset default
+	ctest --preset default
+
+test-asan: deps
+	cmake --preset asan
+	cmake --build --preset asan
+	ctest --preset asan
+
+bench: deps
+	cmake --preset bench
+	cmake --build --preset bench
+	@for b in build/bench/bench/bench_*; do [ -x "$$b" ] && "$$b"; done
+
+format:
+	find src tests bench tools fuzz -name '*.cpp' -o -name '*.h' | xargs clang-format -i
+
+clean:
+	rm -rf build
