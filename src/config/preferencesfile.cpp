@@ -1,0 +1,124 @@
+#include "config/preferencesfile.h"
+
+#include "config/textlines.h"
+#include "platform/paths.h"
+
+namespace zq2 {
+
+namespace {
+
+// Patterns beyond this many are not read: the list feeds two drop-downs and a list box.
+constexpr int kMaxPatterns = 4096;
+
+struct SwitchTexts {
+    const char* yes;
+    const char* no;
+};
+constexpr SwitchTexts kUseSkin{"USESKIN=YES", "USESKIN=NO"};
+constexpr SwitchTexts kUseTips{"USETIPS=YES", "USETIPS=NO"};
+constexpr SwitchTexts kWarnMax{"WARNMAXLVLS=YES", "WARNMAXLVLS=NO"};
+constexpr SwitchTexts kDisplayDelete{"DISPLAYDELETE=YES", "DISPLAYDELETE=NO"};
+
+std::optional<bool> readSwitch(const QList<QByteArray>& lines, qsizetype index, const SwitchTexts& texts) {
+    if (index >= lines.size())
+        return std::nullopt;
+    const QString line = QString::fromLocal8Bit(lines.at(index));
+    if (sameKeyword(line, QLatin1String(texts.yes)))
+        return true;
+    if (sameKeyword(line, QLatin1String(texts.no)))
+        return false;
+    return std::nullopt;
+}
+
+QByteArray switchLine(bool on, const SwitchTexts& texts) {
+    return QByteArray(on ? texts.yes : texts.no);
+}
+
+} // namespace
+
+QStringList defaultPatterns() {
+    return {QStringLiteral("*.z2l"), QStringLiteral("*.z2t"), QStringLiteral("*.z2b")};
+}
+
+std::optional<QString> findPreferencesFile(const QString& appDir) {
+    return findFileIgnoringCase(appDir, preferencesFileName());
+}
+
+std::optional<PreferencesFile> readPreferencesFile(const QString& appDir) {
+    const std::optional<QString> path = findPreferencesFile(appDir);
+    if (!path)
+        return std::nullopt;
+    LineLimits limits;
+    limits.maxLines = 5 + kMaxPatterns;
+    const QList<QByteArray> lines = readFileLines(*path, limits).value_or(QList<QByteArray>{});
+
+    PreferencesFile file;
+    file.useSkin = readSwitch(lines, 0, kUseSkin);
+    if (lines.size() > 1)
+        file.skinLine = QString::fromLocal8Bit(lines.at(1));
+    file.useTips = readSwitch(lines, 2, kUseTips);
+    file.warnMax = readSwitch(lines, 3, kWarnMax);
+    file.displayDelete = readSwitch(lines, 4, kDisplayDelete);
+    for (qsizetype i = 5; i < lines.size(); ++i)
+        file.patterns.append(QString::fromLocal8Bit(lines.at(i)));
+    return file;
+}
+
+void loadPreferences(Preferences& values, const QString& appDir) {
+    const std::optional<PreferencesFile> file = readPreferencesFile(appDir);
+    if (!file) {
+        values.tipsEnabled = true;
+        values.warnMaxLevels = true;
+        values.confirmDelete = true;
+        values.skinEnabled = false;
+        values.patterns = defaultPatterns();
+        return;
+    }
+    values.skinEnabled = file->useSkin.value_or(values.skinEnabled);
+    values.skinFile = file->skinLine;
+    values.tipsEnabled = file->useTips.value_or(values.tipsEnabled);
+    values.warnMaxLevels = file->warnMax.value_or(values.warnMaxLevels);
+    values.confirmDelete = file->displayDelete.value_or(values.confirmDelete);
+    values.patterns = file->patterns;
+}
+
+QByteArray preferencesBytes(bool useSkin, const QString& skinDirText, bool useTips, bool warnMax,
+                            bool displayDelete, const QStringList& patterns) {
+    const QByteArray lineEnd = QByteArrayLiteral("\r\n");
+    QByteArray bytes = switchLine(useSkin, kUseSkin);
+    bytes += lineEnd + trimSpaces(skinDirText).toLocal8Bit();
+    bytes += lineEnd + switchLine(useTips, kUseTips);
+    bytes += lineEnd + switchLine(warnMax, kWarnMax);
+    bytes += lineEnd + switchLine(displayDelete, kDisplayDelete);
+    for (const QString& pattern : patterns)
+        bytes += lineEnd + pattern.toLocal8Bit();
+    return bytes;
+}
+
+FileError writePreferencesFile(const QString& appDir, const QByteArray& bytes) {
+    const QString path = findPreferencesFile(appDir).value_or(joinPath(appDir, preferencesFileName()));
+    return replaceFileContents(path, bytes);
+}
+
+AddPatternResult checkNewPattern(const QString& extText) {
+    const QString pattern = trimSpaces(extText);
+    const QString prefix = QStringLiteral("*.");
+    if (pattern == prefix)
+        return {AddPatternCheck::Ignore, {}, {}};
+    if (!pattern.startsWith(prefix))
+        return {AddPatternCheck::MustBeginWithStarDot,
+                {},
+                QStringLiteral("File type patterns must begin with '*.'")};
+    if (pattern.size() > 5)
+        return {AddPatternCheck::TooLong,
+                {},
+                QStringLiteral("File extensions cannot be longer than 3 characters.")};
+    return {AddPatternCheck::Add, pattern, {}};
+}
+
+QString preferencesSaveFailedText(const FileError& error) {
+    return QStringLiteral("The preferences could not be saved to %1: %2")
+        .arg(displayPath(error.path), error.reason());
+}
+
+} // namespace zq2

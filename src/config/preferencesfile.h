@@ -1,0 +1,75 @@
+#pragma once
+
+#include "platform/fileerror.h"
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+namespace zq2 {
+
+// The main window's preference values. All off and empty until the file has been read once.
+struct Preferences {
+    bool skinEnabled = false;
+    QString skinFile;
+    bool tipsEnabled = false;
+    bool warnMaxLevels = false;
+    bool confirmDelete = false;
+    QStringList patterns; // file-type patterns of the filter drop-downs, after "All"
+};
+
+// preferences.ini as read. A switch is empty when its line matched neither its YES nor its NO text,
+// or when the file ends before that line; the reader of the switch then keeps what it had.
+struct PreferencesFile {
+    std::optional<bool> useSkin;
+    QString skinLine;
+    std::optional<bool> useTips;
+    std::optional<bool> warnMax;
+    std::optional<bool> displayDelete;
+    QStringList patterns;
+};
+
+inline QString preferencesFileName() {
+    return QStringLiteral("preferences.ini");
+}
+
+// The patterns offered when there is no preferences file.
+QStringList defaultPatterns();
+
+// The preferences file in `appDir` (a file, not a folder; its name compared ignoring case).
+std::optional<QString> findPreferencesFile(const QString& appDir);
+
+// Nothing when the file is absent. A file that is present but cannot be opened reads like an empty
+// one: no switch matched, no patterns.
+std::optional<PreferencesFile> readPreferencesFile(const QString& appDir);
+
+// Reads the file into `values`. Present: every switch that matched is set, skinFile takes line 2 and
+// patterns lines 6 and on. Absent: tips, warning and confirmation on, skin off, the default patterns;
+// skinFile keeps its value.
+void loadPreferences(Preferences& values, const QString& appDir);
+
+// The file's bytes: five switch and path lines, then one pattern per line, CR LF between lines and
+// none after the last; local 8-bit. The skin path is stored without surrounding spaces.
+QByteArray preferencesBytes(bool useSkin, const QString& skinDirText, bool useTips, bool warnMax,
+                            bool displayDelete, const QStringList& patterns);
+
+// Writes the file, keeping the spelling of an existing file whose name differs only in case.
+FileError writePreferencesFile(const QString& appDir, const QByteArray& bytes);
+
+enum class AddPatternCheck { Ignore, MustBeginWithStarDot, TooLong, Add };
+
+struct AddPatternResult {
+    AddPatternCheck check;
+    QString pattern; // the pattern to append, for Add
+    QString message; // the message to show, for the two refusals
+};
+
+// Checks a pattern typed in the Preferences dialog before it joins the list.
+AddPatternResult checkNewPattern(const QString& extText);
+
+// The message shown when the preferences file cannot be written.
+QString preferencesSaveFailedText(const FileError& error);
+
+} // namespace zq2

@@ -1,0 +1,104 @@
+#include "config/settingsfile.h"
+
+#include "config/textlines.h"
+#include "platform/paths.h"
+
+#include <QDir>
+
+namespace zq2 {
+
+namespace {
+
+QString gameExecutableName() {
+    return QStringLiteral("Zeno2.exe");
+}
+
+} // namespace
+
+std::optional<QString> findSettingsFile(const QString& appDir) {
+    return findFileIgnoringCase(appDir, settingsFileName());
+}
+
+std::optional<SettingsLines> readSettingsFile(const QString& appDir) {
+    const std::optional<QString> path = findSettingsFile(appDir);
+    if (!path)
+        return std::nullopt;
+    LineLimits limits;
+    limits.maxLines = 2;
+    const std::optional<QList<QByteArray>> lines = readFileLines(*path, limits);
+    if (!lines)
+        return std::nullopt;
+    SettingsLines out;
+    if (lines->size() > 0)
+        out.line1 = QString::fromLocal8Bit(lines->at(0));
+    if (lines->size() > 1)
+        out.line2 = QString::fromLocal8Bit(lines->at(1));
+    return out;
+}
+
+LoadedSettings resolveSettings(const SettingsLines& lines, const QString& appDir) {
+    LoadedSettings out;
+    out.gameDir = sameKeyword(lines.line1, appPathKeyword()) ? appDir : lines.line1;
+    out.cdResourceDir = joinPath(lines.line2, QStringLiteral("Resources"));
+    return out;
+}
+
+QByteArray settingsBytes(const QString& line1, const QString& line2) {
+    return line1.toLocal8Bit() + QByteArrayLiteral("\r\n") + line2.toLocal8Bit();
+}
+
+FileError writeSettingsFile(const QString& appDir, const QString& line1, const QString& line2) {
+    const QString path = findSettingsFile(appDir).value_or(joinPath(appDir, settingsFileName()));
+    return replaceFileContents(path, settingsBytes(line1, line2));
+}
+
+QString line1ForDirectoryText(const QString& zq2dirText) {
+    return isAbsoluteSettingPath(zq2dirText) ? zq2dirText : appPathKeyword();
+}
+
+std::optional<QString> browseCut(const QString& chosenPath) {
+    constexpr qsizetype kSeparatorAndName = 10; // "\Zeno2.exe"
+    if (chosenPath.size() < kSeparatorAndName)
+        return std::nullopt;
+    return chosenPath.left(chosenPath.size() - kSeparatorAndName);
+}
+
+QString defaultGameDir() {
+#ifdef Q_OS_WIN
+    return QStringLiteral("C:\\Games\\Zeno2");
+#else
+    return QDir::homePath() + QStringLiteral("/Games/Zeno2");
+#endif
+}
+
+QString defaultCdDrive() {
+#ifdef Q_OS_WIN
+    return QStringLiteral("D:");
+#else
+    return QStringLiteral("/media/cdrom");
+#endif
+}
+
+SettingsDialogStart settingsDialogStart(const QString& appDir) {
+    SettingsDialogStart start;
+    start.focusOnCd = findFileIgnoringCase(appDir, gameExecutableName()).has_value();
+
+    const std::optional<SettingsLines> lines = readSettingsFile(appDir);
+    if (!lines) {
+        // A first run beside the game: offer the program's folder, so that OK stores the keyword.
+        start.zq2dir = start.focusOnCd ? appPathDisplayText() : defaultGameDir();
+        start.cddir = defaultCdDrive();
+        return start;
+    }
+    const QString first = trimSpaces(lines->line1);
+    start.zq2dir = sameKeyword(first, appPathKeyword()) ? appPathDisplayText() : first;
+    start.cddir = lines->line2;
+    return start;
+}
+
+QString settingsSaveFailedText(const FileError& error) {
+    return QStringLiteral("The settings could not be saved to %1: %2")
+        .arg(displayPath(error.path), error.reason());
+}
+
+} // namespace zq2

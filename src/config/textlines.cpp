@@ -1,0 +1,101 @@
+#include "config/textlines.h"
+
+#include <QFile>
+#include <QSaveFile>
+
+#include <array>
+#include <cerrno>
+
+namespace zq2 {
+
+QList<QByteArray> readLines(QIODevice& device, const LineLimits& limits) {
+    QList<QByteArray> lines;
+    if (limits.maxLines <= 0)
+        return lines;
+
+    QByteArray current;
+    bool inLine = false;  // bytes seen since the last line end
+    bool afterCr = false; // the previous byte was a CR, so an LF now is part of that line end
+    qint64 total = 0;
+    std::array<char, 16 * 1024> chunk{};
+
+    while (total < limits.maxTotalBytes) {
+        const qint64 want = std::min<qint64>(qint64(chunk.size()), limits.maxTotalBytes - total);
+        const qint64 got = device.read(chunk.data(), want);
+        if (got <= 0)
+            break;
+        total += got;
+        for (qint64 i = 0; i < got; ++i) {
+            const char c = chunk[size_t(i)];
+            if (afterCr) {
+                afterCr = false;
+                if (c == '\n')
+                    continue;
+            }
+            if (c == '\r' || c == '\n') {
+                lines.append(current);
+                current.clear();
+                inLine = false;
+                afterCr = (c == '\r');
+                if (lines.size() == limits.maxLines)
+                    return lines;
+                continue;
+            }
+            inLine = true;
+            if (current.size() < limits.maxLineBytes)
+                current.append(c);
+        }
+    }
+    if (inLine)
+        lines.append(current);
+    return lines;
+}
+
+std::optional<QList<QByteArray>> readFileLines(const QString& path, const LineLimits& limits) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    return readLines(file, limits);
+}
+
+namespace {
+
+// QSaveFile reports a Qt error kind only; the system's number is still in errno right after the
+// failing call. A failure that left no number behind is reported as a plain input/output error.
+FileError failure(int savedErrno, const QString& path) {
+    return FileError::fromErrno(savedErrno != 0 ? savedErrno : EIO, path);
+}
+
+} // namespace
+
+FileError replaceFileContents(const QString& path, const QByteArray& bytes) {
+    QSaveFile file(path);
+    errno = 0;
+    if (!file.open(QIODevice::WriteOnly))
+        return failure(errno, path);
+    if (file.write(bytes) != bytes.size()) {
+        const int err = errno;
+        file.cancelWriting();
+        return failure(err, path);
+    }
+    errno = 0;
+    if (!file.commit())
+        return failure(errno, path);
+    return FileError::none();
+}
+
+QString trimSpaces(const QString& text) {
+    qsizetype begin = 0;
+    qsizetype end = text.size();
+    while (begin < end && text.at(begin) == QLatin1Char(' '))
+        ++begin;
+    while (end > begin && text.at(end - 1) == QLatin1Char(' '))
+        --end;
+    return text.mid(begin, end - begin);
+}
+
+bool sameKeyword(const QString& line, const QString& keyword) {
+    return line.compare(keyword, Qt::CaseInsensitive) == 0;
+}
+
+} // namespace zq2

@@ -1,0 +1,41 @@
+#pragma once
+
+#include "platform/fileerror.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+
+#include <optional>
+
+class QIODevice;
+
+namespace zq2 {
+
+// How much of a hand-editable text file we are willing to look at. The files are a few lines long;
+// the bounds only keep a damaged or foreign file (binary junk, a huge file) from costing time or memory.
+struct LineLimits {
+    int maxLines = 2;
+    qsizetype maxLineBytes = 32 * 1024; // bytes kept of a longer line; the rest is skipped
+    qint64 maxTotalBytes = 1024 * 1024; // bytes read at most; lines past this point are not seen
+};
+
+// Splits the start of `device` into lines. A line ends at CR (an LF right after it belongs to the
+// same line end), at a lone LF, or at the end of the data; a line end at the very end does not start
+// another, empty line. Reads in chunks and stops as soon as `limits.maxLines` lines are complete.
+QList<QByteArray> readLines(QIODevice& device, const LineLimits& limits);
+
+// readLines on the file at `path`; nothing when the file cannot be opened.
+std::optional<QList<QByteArray>> readFileLines(const QString& path, const LineLimits& limits);
+
+// Replaces the file at `path` by `bytes` as a whole: the new contents go to a temporary file that then
+// takes the old one's place, so a failed write leaves the old file as it was.
+FileError replaceFileContents(const QString& path, const QByteArray& bytes);
+
+// Removes spaces (only U+0020) at both ends. Tabs and other white space are part of a typed path.
+QString trimSpaces(const QString& text);
+
+// Whole-line keyword match: letter case ignored, nothing trimmed.
+bool sameKeyword(const QString& line, const QString& keyword);
+
+} // namespace zq2

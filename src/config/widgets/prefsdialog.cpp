@@ -1,0 +1,128 @@
+#include "config/widgets/prefsdialog.h"
+
+#include "ui_prefsdialog.h"
+
+#include "appearance/widgets/skinning.h"
+#include "config/preferencesfile.h"
+#include "platform/fileerror.h"
+#include "platform/paths.h"
+#include "platform/prompter.h"
+
+namespace zq2 {
+
+namespace {
+
+void applySwitch(QCheckBox* box, const std::optional<bool>& value) {
+    if (value)
+        box->setChecked(*value);
+}
+
+} // namespace
+
+PrefsDialog::PrefsDialog(const QString& appDir, Prompter& prompter, const SkinValues& skin, QWidget* parent)
+    : QDialog(parent)
+    , ui_(std::make_unique<Ui::PrefsDialog>())
+    , appDir_(appDir)
+    , prompter_(prompter)
+    , skin_(skin) {
+    ui_->setupUi(this);
+    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint |
+                   Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+    setFixedSize(314, 392);
+
+    // toggled, not clicked: a tick set while loading must enable the skin controls just like a
+    // click does, and each change of the tick has to flip them exactly once.
+    connect(ui_->useSkin, &QCheckBox::toggled, this, &PrefsDialog::useSkin_Click);
+    connect(ui_->browseSkin, &QPushButton::clicked, this, &PrefsDialog::browseSkin_Click);
+    connect(ui_->addExt, &QPushButton::clicked, this, &PrefsDialog::addExt_Click);
+    connect(ui_->removeExt, &QPushButton::clicked, this, &PrefsDialog::removeExt_Click);
+    connect(ui_->Command5, &QPushButton::clicked, this, &PrefsDialog::Command5_Click);
+    connect(ui_->Command4, &QPushButton::clicked, this, &PrefsDialog::Command4_Click);
+
+    Form_Load();
+}
+
+PrefsDialog::~PrefsDialog() = default;
+
+void PrefsDialog::Form_Load() {
+    const std::optional<PreferencesFile> file = readPreferencesFile(appDir_);
+    if (!file) {
+        ui_->useSkin->setChecked(false);
+        ui_->useTips->setChecked(true);
+        ui_->warnMax->setChecked(true);
+        ui_->extList->addItems(defaultPatterns());
+    } else {
+        // A line that matches neither text leaves its box as the form starts it.
+        applySwitch(ui_->useSkin, file->useSkin);
+        ui_->skinDir->setText(file->skinLine);
+        applySwitch(ui_->useTips, file->useTips);
+        applySwitch(ui_->warnMax, file->warnMax);
+        applySwitch(ui_->disDel, file->displayDelete);
+        ui_->extList->addItems(file->patterns);
+    }
+
+    setBackgroundPicture(this, skin_.prefsPicture);
+    for (QWidget* w : {static_cast<QWidget*>(ui_->Frame1), static_cast<QWidget*>(ui_->useSkin),
+                       static_cast<QWidget*>(ui_->useTips), static_cast<QWidget*>(ui_->warnMax),
+                       static_cast<QWidget*>(ui_->disDel)})
+        setBackColour(w, skin_.prefsColour);
+}
+
+void PrefsDialog::addExt_Click() {
+    const AddPatternResult result = checkNewPattern(ui_->extText->text());
+    switch (result.check) {
+    case AddPatternCheck::Add:
+        ui_->extList->addItem(result.pattern);
+        break;
+    case AddPatternCheck::MustBeginWithStarDot:
+    case AddPatternCheck::TooLong:
+        prompter_.tell(result.message);
+        break;
+    case AddPatternCheck::Ignore:
+        break;
+    }
+    ui_->extText->setText(QStringLiteral("*."));
+}
+
+void PrefsDialog::removeExt_Click() {
+    const QList<QListWidgetItem*> selected = ui_->extList->selectedItems();
+    if (selected.isEmpty())
+        return;
+    delete ui_->extList->takeItem(ui_->extList->row(selected.first()));
+    // No entry is selected after a removal; a second Remove must not take the neighbour too.
+    ui_->extList->clearSelection();
+    ui_->extList->setCurrentRow(-1);
+}
+
+void PrefsDialog::Command5_Click() {
+    QStringList patterns;
+    for (int i = 0; i < ui_->extList->count(); ++i)
+        patterns << ui_->extList->item(i)->text();
+    const QByteArray bytes =
+        preferencesBytes(ui_->useSkin->isChecked(), ui_->skinDir->text(), ui_->useTips->isChecked(),
+                         ui_->warnMax->isChecked(), ui_->disDel->isChecked(), patterns);
+    const FileError error = writePreferencesFile(appDir_, bytes);
+    if (error) {
+        prompter_.tell(preferencesSaveFailedText(error));
+        return;
+    }
+    accept();
+}
+
+void PrefsDialog::Command4_Click() {
+    reject();
+}
+
+void PrefsDialog::useSkin_Click() {
+    ui_->skinDir->setEnabled(!ui_->skinDir->isEnabledTo(this));
+    ui_->browseSkin->setEnabled(!ui_->browseSkin->isEnabledTo(this));
+}
+
+void PrefsDialog::browseSkin_Click() {
+    const std::optional<QString> chosen = prompter_.openFile(QStringLiteral("Locate Skin Makefile"),
+                                                             QStringLiteral("Skin Makefiles (*.skn)|*.skn"));
+    if (chosen)
+        ui_->skinDir->setText(displayPath(*chosen));
+}
+
+} // namespace zq2

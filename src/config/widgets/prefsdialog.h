@@ -1,0 +1,42 @@
+#pragma once
+
+#include "appearance/skinvalues.h"
+
+#include <QDialog>
+#include <QString>
+
+#include <memory>
+
+namespace Ui {
+class PrefsDialog;
+}
+
+namespace zq2 {
+
+class Prompter;
+
+// The optional choices kept in preferences.ini: skin, tooltips, warnings and the file-type patterns.
+// Reads the file when it opens and writes it on OK; the main window reads it again afterwards.
+class PrefsDialog : public QDialog {
+    Q_OBJECT
+
+public:
+    PrefsDialog(const QString& appDir, Prompter& prompter, const SkinValues& skin, QWidget* parent = nullptr);
+    ~PrefsDialog() override;
+
+    void Form_Load();
+    void addExt_Click();
+    void removeExt_Click();
+    void Command5_Click();
+    void Command4_Click();
+    void useSkin_Click();
+    void browseSkin_Click();
+
+private:
+    std::unique_ptr<Ui::PrefsDialog> ui_;
+    QString appDir_;
+    Prompter& prompter_;
+    SkinValues skin_;
+};
+
+} // namespace zq2

@@ -1,0 +1,68 @@
+#include "config/widgets/settingsdialog.h"
+
+#include "ui_settingsdialog.h"
+
+#include "appearance/widgets/skinning.h"
+#include "config/settingsfile.h"
+#include "platform/fileerror.h"
+#include "platform/paths.h"
+#include "platform/prompter.h"
+
+namespace zq2 {
+
+SettingsDialog::SettingsDialog(const QString& appDir, Prompter& prompter, const QString& skinPicture,
+                               QWidget* parent)
+    : QDialog(parent)
+    , ui_(std::make_unique<Ui::SettingsDialog>())
+    , appDir_(appDir)
+    , prompter_(prompter)
+    , skinPicture_(skinPicture) {
+    ui_->setupUi(this);
+    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint |
+                   Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+    setFixedSize(281, 295);
+
+    connect(ui_->zq2Browse, &QPushButton::clicked, this, &SettingsDialog::zq2Browse_Click);
+    connect(ui_->OKbtn, &QPushButton::clicked, this, &SettingsDialog::OKbtn_Click);
+    connect(ui_->CancelBtn, &QPushButton::clicked, this, &SettingsDialog::CancelBtn_Click);
+
+    Form_Load();
+}
+
+SettingsDialog::~SettingsDialog() = default;
+
+void SettingsDialog::Form_Load() {
+    const SettingsDialogStart start = settingsDialogStart(appDir_);
+    ui_->ZQ2dir->setText(start.zq2dir);
+    ui_->CDdir->setText(start.cddir);
+    // Set before the dialog is shown, so the drive box has the focus once the window is active.
+    if (start.focusOnCd)
+        ui_->CDdir->setFocus();
+    setBackgroundPicture(this, skinPicture_);
+}
+
+void SettingsDialog::zq2Browse_Click() {
+    const std::optional<QString> chosen = prompter_.openFile(
+        QStringLiteral("Locate Zeno2.exe"), QStringLiteral("Zeno Quillback 2 (Zeno2.exe)|zeno2.exe"));
+    if (!chosen)
+        return;
+    if (const std::optional<QString> folder = browseCut(*chosen))
+        ui_->ZQ2dir->setText(displayPath(*folder));
+}
+
+void SettingsDialog::OKbtn_Click() {
+    const QString line1 = line1ForDirectoryText(ui_->ZQ2dir->text());
+    const FileError error = writeSettingsFile(appDir_, line1, ui_->CDdir->text());
+    if (error) {
+        // Stay open: the user can retry, change the folder or cancel.
+        prompter_.tell(settingsSaveFailedText(error));
+        return;
+    }
+    accept();
+}
+
+void SettingsDialog::CancelBtn_Click() {
+    reject();
+}
+
+} // namespace zq2
