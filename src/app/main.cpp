@@ -1,6 +1,43 @@
+#include "app/singleinstance.h"
+#include "app/termination.h"
+#include "app/widgets/appfont.h"
+#include "app/widgets/dialogs.h"
+#include "app/widgets/mainwindow.h"
+#include "app/widgets/startup.h"
+#include "platform/widgets/qtprompter.h"
+
 #include <QApplication>
+#include <QIcon>
+#include <QSessionManager>
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
-    return 0;
+    QApplication::setApplicationName(QStringLiteral("Zeno 2 Organizer"));
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/assets/icon.png")));
+    zq2::applyApplicationFont(app);
+
+    zq2::SingleInstance instance(QCoreApplication::applicationFilePath());
+    zq2::QtPrompter prompter;
+    zq2::QtDialogs dialogs(prompter);
+    zq2::StartupOptions options;
+    options.appDir = QCoreApplication::applicationDirPath();
+    options.prompter = &prompter;
+    options.dialogs = &dialogs;
+    options.anotherCopyRunning = [&instance] { return !instance.tryAcquire(); };
+
+    std::unique_ptr<zq2::MainWindow> window = zq2::startProgram(options);
+    if (!window)
+        return 0;
+
+    // The end of the desktop session and a termination request close the window without asking.
+    zq2::TerminationWatcher watcher;
+    QObject::connect(&watcher, &zq2::TerminationWatcher::terminationRequested, window.get(), [&window] {
+        window->requestClose(zq2::CloseReason::System);
+        QCoreApplication::exit(0);
+    });
+    QObject::connect(&app, &QGuiApplication::commitDataRequest, window.get(),
+                     [&window](QSessionManager&) { window->requestClose(zq2::CloseReason::SessionEnd); });
+
+    window->show();
+    return app.exec();
 }

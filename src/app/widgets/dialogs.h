@@ -1,0 +1,43 @@
+#pragma once
+
+#include "appearance/skinvalues.h"
+
+#include <QString>
+
+class QWidget;
+
+namespace zq2 {
+
+class Prompter;
+
+// The dialogs the main window opens. The window asks through this interface, so tests can watch the
+// order in which dialogs appear and stand in for them without opening real windows.
+class Dialogs {
+public:
+    virtual ~Dialogs() = default;
+    virtual void showSettings(QWidget* parent, const QString& appDir, const SkinValues& skin) = 0;
+    virtual void showPreferences(QWidget* parent, const QString& appDir, const SkinValues& skin) = 0;
+    virtual void showRestore(QWidget* parent, const QString& gameDir, const QString& cdResourceDir,
+                             const SkinValues& skin) = 0;
+    virtual void showAbout(QWidget* parent, const SkinValues& skin) = 0;
+    // Opens the help beside the program at its contents; does not wait.
+    virtual void showHelp(const QString& helpFile) = 0;
+};
+
+// The real dialogs, each created when shown and destroyed when closed.
+class QtDialogs final : public Dialogs {
+public:
+    explicit QtDialogs(Prompter& prompter)
+        : prompter_(prompter) {}
+    void showSettings(QWidget* parent, const QString& appDir, const SkinValues& skin) override;
+    void showPreferences(QWidget* parent, const QString& appDir, const SkinValues& skin) override;
+    void showRestore(QWidget* parent, const QString& gameDir, const QString& cdResourceDir,
+                     const SkinValues& skin) override;
+    void showAbout(QWidget* parent, const SkinValues& skin) override;
+    void showHelp(const QString& helpFile) override;
+
+private:
+    Prompter& prompter_;
+};
+
+} // namespace zq2

@@ -1,0 +1,61 @@
+#include "app/widgets/folderside.h"
+
+#include "catalogue/filter.h"
+#include "catalogue/widgets/filelistview.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QSignalBlocker>
+
+namespace zq2 {
+
+QString buttonCaption(const QString& text) {
+    QString caption = text;
+    return caption.replace(QLatin1Char('&'), QStringLiteral("&&"));
+}
+
+FolderSide::FolderSide(const Controls& controls)
+    : c_(controls) {
+    // File names and titles are shown as they are, never as markup.
+    for (QLabel* label : {c_.title, c_.type, c_.size})
+        label->setTextFormat(Qt::PlainText);
+}
+
+void FolderSide::setFolder(const QString& folder) {
+    folder_ = folder;
+    c_.list->setFolder(folder);
+}
+
+void FolderSide::setFilterEntries(const QStringList& patterns) {
+    const QSignalBlocker blocker(c_.filter);
+    while (c_.filter->count() > 1)
+        c_.filter->removeItem(c_.filter->count() - 1);
+    c_.filter->addItems(patterns);
+}
+
+void FolderSide::chooseFilterEntry(int index) {
+    const QSignalBlocker blocker(c_.filter);
+    c_.filter->setCurrentIndex(index);
+}
+
+void FolderSide::applyFilter() {
+    QStringList entries;
+    entries.reserve(c_.filter->count());
+    for (int i = 0; i < c_.filter->count(); ++i)
+        entries << c_.filter->itemText(i);
+    patternText_ = patternTextFor(c_.filter->currentText(), entries);
+    c_.list->setPattern(patternText_);
+    c_.list->reread();
+}
+
+FileDetails FolderSide::showDetails(const QString& name) {
+    const FileDetails details = describeFile(folder_, name);
+    c_.title->setText(details.title);
+    c_.type->setText(details.type);
+    c_.size->setText(details.size);
+    c_.deleteButton->setText(buttonCaption(details.deleteCaption));
+    return details;
+}
+
+} // namespace zq2

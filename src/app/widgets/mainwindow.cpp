@@ -1,0 +1,251 @@
+#include "app/widgets/mainwindow.h"
+
+#include "ui_mainwindow.h"
+
+#include "app/widgets/dialogs.h"
+#include "appearance/skinfile.h"
+#include "appearance/tooltips.h"
+#include "appearance/widgets/skinning.h"
+#include "catalogue/counts.h"
+#include "catalogue/folderlisting.h"
+#include "config/settingsfile.h"
+#include "platform/paths.h"
+#include "platform/prompter.h"
+
+#include <QCloseEvent>
+
+namespace zq2 {
+
+namespace {
+
+const QColor kOverLimitRed(255, 0, 0);
+const QColor kWithinLimitBlack(0, 0, 0);
+
+} // namespace
+
+MainWindow::MainWindow(const QString& appDir, Prompter& prompter, Dialogs& dialogs, QWidget* parent)
+    : QMainWindow(parent)
+    , ui_(std::make_unique<Ui::zq2Form>())
+    , appDir_(appDir)
+    , prompter_(prompter)
+    , dialogs_(dialogs)
+    , game_((ui_->setupUi(this), FolderSide::Controls{ui_->zq2Files, ui_->zq2View, ui_->zq2Title,
+                                                      ui_->zq2Type, ui_->zq2Size, ui_->delZQ2}))
+    , cache_(FolderSide::Controls{ui_->zq2Cache, ui_->cacheView, ui_->cacheTitle, ui_->cacheType,
+                                  ui_->cacheSize, ui_->delCache}) {
+    // A fixed single border: the client area keeps its designed size under the menu bar.
+    setWindowFlags(windowFlags() & ~Qt::WindowMaximizeButtonHint);
+    setFixedSize(361, 397 + menuBar()->sizeHint().height());
+    connectControls();
+}
+
+MainWindow::~MainWindow() = default;
+
+void MainWindow::connectControls() {
+    connect(ui_->exitprog, &QAction::triggered, this, &MainWindow::exitprog_Click);
+    connect(ui_->setMenu, &QAction::triggered, this, &MainWindow::setMenu_Click);
+    connect(ui_->preferences, &QAction::triggered, this, &MainWindow::preferences_Click);
+    connect(ui_->restoreZQ2, &QAction::triggered, this, &MainWindow::restoreZQ2_Click);
+    connect(ui_->aboutMenu, &QAction::triggered, this, &MainWindow::aboutMenu_Click);
+    connect(ui_->zq2Help, &QAction::triggered, this, &MainWindow::zq2Help_Click);
+    connect(ui_->clearCache, &QAction::triggered, this, &MainWindow::clearCache_Click);
+    connect(ui_->copyentireCache, &QAction::triggered, this, &MainWindow::copyentireCache_Click);
+
+    connect(ui_->zq2View, &QComboBox::activated, this, &MainWindow::zq2View_Click);
+    connect(ui_->cacheView, &QComboBox::activated, this, &MainWindow::cacheView_Click);
+    connect(ui_->zq2Files, &FileListView::selectionChanged_, this, &MainWindow::zq2Files_Click);
+    connect(ui_->zq2Files, &FileListView::characterKeyPressed, this, &MainWindow::zq2Files_KeyPress);
+    connect(ui_->zq2Cache, &FileListView::selectionChanged_, this, &MainWindow::zq2Cache_Click);
+    connect(ui_->zq2Cache, &FileListView::characterKeyPressed, this, &MainWindow::zq2Cache_KeyPress);
+
+    connect(ui_->cacheCopy, &QPushButton::clicked, this, &MainWindow::cacheCopy_Click);
+    connect(ui_->delZQ2, &QPushButton::clicked, this, &MainWindow::delZQ2_Click);
+    connect(ui_->delCache, &QPushButton::clicked, this, &MainWindow::delCache_Click);
+    connect(ui_->seeFile, &QPushButton::clicked, this, &MainWindow::seeFile_Click);
+}
+
+void MainWindow::Form_Load() {
+    LoadPreferences();
+    LoadSettings();
+    applyLook();
+    pointListsAtFolders();
+
+    game_.chooseFilterEntry(0);
+    zq2View_Click();
+    cache_.chooseFilterEntry(0);
+    cacheView_Click();
+
+    if (ui_->zq2Files->count() > 0)
+        ui_->zq2Files->select(0);
+    if (ui_->zq2Cache->count() > 0)
+        ui_->zq2Cache->select(0);
+    refreshCounts();
+    ui_->zq2Files->setFocus();
+}
+
+// ---- menus -----------------------------------------------------------------------------------
+
+void MainWindow::exitprog_Click() {
+    requestClose(CloseReason::Program);
+}
+
+void MainWindow::setMenu_Click() {
+    dialogs_.showSettings(this, appDir_, skin_);
+    LoadSettings();
+    pointListsAtFolders();
+    ui_->zq2Files->reread();
+    ui_->zq2Cache->reread();
+    refreshCounts();
+}
+
+void MainWindow::preferences_Click() {
+    dialogs_.showPreferences(this, appDir_, skin_);
+    LoadPreferences();
+    applyLook();
+}
+
+void MainWindow::restoreZQ2_Click() {
+    if (prompter_.ask(QStringLiteral("Please insert your Zeno Quillback 2 CD now."), Buttons::OkCancel) !=
+        Answer::Ok)
+        return;
+    dialogs_.showRestore(this, gameDir_, cdResourceDir_, skin_);
+}
+
+void MainWindow::aboutMenu_Click() {
+    dialogs_.showAbout(this, skin_);
+}
+
+void MainWindow::zq2Help_Click() {
+    dialogs_.showHelp(joinPath(appDir_, QStringLiteral("ZQ2org.qch")));
+}
+
+// ---- closing ---------------------------------------------------------------------------------
+
+bool MainWindow::requestClose(CloseReason reason) {
+    pendingReason_ = reason;
+    const bool closed = close();
+    pendingReason_ = CloseReason::User;
+    return closed;
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+    if (Form_QueryUnload(pendingReason_))
+        event->ignore();
+    else
+        event->accept();
+}
+
+bool MainWindow::Form_QueryUnload(CloseReason reason) {
+    const bool red = ui_->lvlStatus->palette().color(QPalette::WindowText) == kOverLimitRed;
+    if (!quitNeedsQuestion(!closeMayAsk(reason), prefs_.warnMaxLevels, red))
+        return false;
+    return prompter_.ask(quitQuestionText(), Buttons::YesNo) != Answer::Yes;
+}
+
+// ---- preferences, settings and look ------------------------------------------------------------
+
+void MainWindow::LoadPreferences() {
+    loadPreferences(prefs_, appDir_);
+    game_.setFilterEntries(prefs_.patterns);
+    cache_.setFilterEntries(prefs_.patterns);
+}
+
+void MainWindow::LoadSettings() {
+    if (!findSettingsFile(appDir_))
+        dialogs_.showSettings(this, appDir_, skin_);
+    const std::optional<SettingsLines> lines = readSettingsFile(appDir_);
+    if (!lines)
+        return;
+    const LoadedSettings loaded = resolveSettings(*lines, appDir_);
+    gameDir_ = loaded.gameDir;
+    cdResourceDir_ = loaded.cdResourceDir;
+}
+
+void MainWindow::applyLook() {
+    if (prefs_.skinEnabled)
+        LoadSkinFile(prefs_.skinFile);
+    else
+        TurnOffSkin();
+    if (prefs_.tipsEnabled)
+        TurnTipsOn();
+    else
+        TurnTipsOff();
+}
+
+void MainWindow::LoadSkinFile(const QString& sFile) {
+    applyMainWindowSkin(this, loadSkinFile(sFile, appDir_, skin_), ui_->Frame1, ui_->Frame2);
+}
+
+void MainWindow::TurnOffSkin() {
+    turnOffSkin(skin_);
+    turnOffMainWindowSkin(this, ui_->Frame1, ui_->Frame2);
+}
+
+void MainWindow::TurnTipsOn() {
+    for (const TooltipEntry& entry : tooltipTable())
+        if (auto* control = findChild<QWidget*>(QLatin1String(entry.objectName)))
+            control->setToolTip(entry.text);
+}
+
+void MainWindow::TurnTipsOff() {
+    for (const TooltipEntry& entry : tooltipTable())
+        if (auto* control = findChild<QWidget*>(QLatin1String(entry.objectName)))
+            control->setToolTip(QString());
+}
+
+// ---- lists, details and counts -----------------------------------------------------------------
+
+void MainWindow::pointListsAtFolders() {
+    game_.setFolder(gameDir_);
+    cache_.setFolder(cacheDirOf(gameDir_));
+}
+
+void MainWindow::zq2View_Click() {
+    game_.applyFilter();
+    refreshCounts();
+}
+
+void MainWindow::cacheView_Click() {
+    cache_.applyFilter();
+    refreshCounts();
+}
+
+void MainWindow::zq2Files_Click() {
+    if (ui_->zq2Files->selectedIndex() >= 0)
+        LoadZQ2Data(ui_->zq2Files->selectedName());
+}
+
+void MainWindow::zq2Files_KeyPress() {
+    zq2Files_Click();
+}
+
+void MainWindow::zq2Cache_Click() {
+    if (ui_->zq2Cache->selectedIndex() >= 0)
+        LoadCacheData(ui_->zq2Cache->selectedName());
+}
+
+void MainWindow::zq2Cache_KeyPress() {
+    zq2Cache_Click();
+}
+
+void MainWindow::LoadZQ2Data(const QString& dFileName) {
+    const FileDetails details = game_.showDetails(dFileName);
+    ui_->seeFile->setText(buttonCaption(details.seeFileCaption));
+}
+
+void MainWindow::LoadCacheData(const QString& dFileName) {
+    cache_.showDetails(dFileName);
+}
+
+void MainWindow::refreshCounts() {
+    const CountCaptions captions = countCaptions(countFolders(gameDir_, cacheDirOf(gameDir_)));
+    QPalette palette = ui_->lvlStatus->palette();
+    palette.setColor(QPalette::WindowText, captions.overLimit ? kOverLimitRed : kWithinLimitBlack);
+    ui_->lvlStatus->setPalette(palette);
+    ui_->lvlStatus->setText(captions.levels);
+    ui_->tileStatus->setText(captions.tilesets);
+    ui_->musicStatus->setText(captions.music);
+    ui_->cacheStatus->setText(captions.cache);
+}
+
+} // namespace zq2

@@ -1,0 +1,107 @@
+#pragma once
+
+#include "app/closereason.h"
+#include "app/widgets/folderside.h"
+#include "appearance/skinvalues.h"
+#include "config/preferencesfile.h"
+#include "fileops/filecopy.h"
+
+#include <QMainWindow>
+
+#include <memory>
+
+namespace Ui {
+class zq2Form;
+}
+
+namespace zq2 {
+
+class Dialogs;
+class Prompter;
+struct FileError;
+
+// The main window: the game folder and the download cache side by side, the counts along the
+// bottom, and the menus. It is the controller of the program: it holds the preference values, the
+// counts, the game folder and the skin values, and hands each dialog what that dialog needs.
+class MainWindow : public QMainWindow {
+    Q_OBJECT
+public:
+    MainWindow(const QString& appDir, Prompter& prompter, Dialogs& dialogs, QWidget* parent = nullptr);
+    ~MainWindow() override;
+
+    // The start-up sequence; the window is shown afterwards by the caller.
+    void Form_Load();
+    // Asks the window to close for `reason`; returns whether it closed.
+    bool requestClose(CloseReason reason);
+
+    // Values held for the run, readable for tests and the close rule.
+    const Preferences& preferences() const { return prefs_; }
+    QString gameDir() const { return gameDir_; }
+    QString cdResourceDir() const { return cdResourceDir_; }
+    const SkinValues& skinValues() const { return skin_; }
+    Ui::zq2Form* form() const { return ui_.get(); }
+
+    // Menu commands and control handlers.
+    void exitprog_Click();
+    void setMenu_Click();
+    void preferences_Click();
+    void restoreZQ2_Click();
+    void aboutMenu_Click();
+    void zq2Help_Click();
+    void zq2View_Click();
+    void cacheView_Click();
+    void zq2Files_Click();
+    void zq2Files_KeyPress();
+    void zq2Cache_Click();
+    void zq2Cache_KeyPress();
+    void cacheCopy_Click();
+    void copyentireCache_Click();
+    void delZQ2_Click();
+    void delCache_Click();
+    void clearCache_Click();
+    void seeFile_Click();
+
+    // Routines of the window.
+    void LoadPreferences();
+    void LoadSettings();
+    void LoadSkinFile(const QString& sFile);
+    void TurnOffSkin();
+    void TurnTipsOn();
+    void TurnTipsOff();
+    void refreshCounts();
+    void LoadZQ2Data(const QString& dFileName);
+    void LoadCacheData(const QString& dFileName);
+    void CopyZQ2File(const QString& dFileName);
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    bool Form_QueryUnload(CloseReason reason);
+    void connectControls();
+    void applyLook();
+    void pointListsAtFolders();
+    CopyOutcome copyOne(const QString& dFileName);
+    void deleteSelected(FolderSide& side);
+    void reportFailures(const QString& verbPhrase, const QList<FileError>& failures);
+    // Copies re-read the lists lazily: many copies in a row re-read them once, before the user
+    // next sees them (a question, or the end of the command).
+    void markListsStale() { listsStale_ = true; }
+    void bringListsUpToDate();
+
+    std::unique_ptr<Ui::zq2Form> ui_;
+    QString appDir_;
+    Prompter& prompter_;
+    Dialogs& dialogs_;
+    FolderSide game_;
+    FolderSide cache_;
+
+    Preferences prefs_;
+    QString gameDir_;
+    QString cdResourceDir_;
+    SkinValues skin_;
+    CloseReason pendingReason_ = CloseReason::User;
+    bool listsStale_ = false;
+};
+
+} // namespace zq2

@@ -1,0 +1,132 @@
+// The commands of the main window that change folders or start other programs: copying from the
+// cache, deleting, emptying the cache, playing a level.
+#include "app/widgets/mainwindow.h"
+
+#include "ui_mainwindow.h"
+
+#include "catalogue/widgets/filelistview.h"
+#include "fileops/deletion.h"
+#include "fileops/filecopy.h"
+#include "fileops/kilobytes.h"
+#include "platform/paths.h"
+#include "platform/process.h"
+#include "platform/prompter.h"
+
+#include <QLocale>
+
+namespace zq2 {
+
+void MainWindow::bringListsUpToDate() {
+    if (!listsStale_)
+        return;
+    listsStale_ = false;
+    ui_->zq2Files->reread();
+    ui_->zq2Cache->reread();
+    refreshCounts();
+}
+
+void MainWindow::reportFailures(const QString& verbPhrase, const QList<FileError>& failures) {
+    if (!failures.isEmpty())
+        prompter_.tell(failureReport(verbPhrase, failures));
+}
+
+CopyOutcome MainWindow::copyOne(const QString& dFileName) {
+    const AskReplace ask = [this](const QString& name, qint64 oldSize, qint64 newSize) {
+        // The user must see current lists and counts whenever a question is on the screen.
+        bringListsUpToDate();
+        return prompter_.ask(replaceQuestion(name, oldSize, newSize, QLocale::system()), Buttons::YesNo) ==
+               Answer::Yes;
+    };
+    const CopyOutcome outcome = copyZQ2File(cacheDirOf(gameDir_), gameDir_, dFileName, ask);
+    if (outcome.result != CopyOutcome::Result::Declined)
+        markListsStale();
+    return outcome;
+}
+
+void MainWindow::CopyZQ2File(const QString& dFileName) {
+    const CopyOutcome outcome = copyOne(dFileName);
+    bringListsUpToDate();
+    if (outcome.result == CopyOutcome::Result::Failed)
+        reportFailures(QStringLiteral("copy"), {outcome.error});
+}
+
+void MainWindow::cacheCopy_Click() {
+    if (ui_->zq2Cache->selectedIndex() < 0)
+        return;
+    CopyZQ2File(ui_->zq2Cache->selectedName());
+}
+
+void MainWindow::copyentireCache_Click() {
+    ui_->zq2Cache->reread();
+    const int n = ui_->zq2Cache->count();
+    // Copying never changes the cache folder, so the names read now stay valid for the whole loop.
+    QStringList names;
+    names.reserve(n);
+    for (int i = 0; i < n; ++i)
+        names << ui_->zq2Cache->entry(i);
+
+    QList<FileError> failures;
+    for (const QString& name : names) {
+        const CopyOutcome outcome = copyOne(name);
+        if (outcome.result == CopyOutcome::Result::Failed)
+            failures << outcome.error;
+    }
+    bringListsUpToDate();
+    reportFailures(QStringLiteral("copy"), failures);
+}
+
+void MainWindow::delZQ2_Click() {
+    deleteSelected(game_);
+}
+
+void MainWindow::delCache_Click() {
+    deleteSelected(cache_);
+}
+
+void MainWindow::deleteSelected(FolderSide& side) {
+    // A button still reading "Delete" has not shown a file of its side yet.
+    if (side.deleteButton()->text().compare(QLatin1String("Delete"), Qt::CaseInsensitive) == 0)
+        return;
+    FileListView* list = side.list();
+    if (list->selectedIndex() < 0)
+        return;
+    const QString name = list->selectedName();
+    if (prefs_.confirmDelete &&
+        prompter_.ask(deleteQuestion(side.titleLabel()->text(), name), Buttons::YesNo) != Answer::Yes)
+        return;
+    const FileError error = removeFile(joinPath(side.folder(), name));
+    list->reread();
+    refreshCounts();
+    if (error)
+        reportFailures(QStringLiteral("delete"), {error});
+}
+
+void MainWindow::clearCache_Click() {
+    ui_->zq2Cache->reread();
+    const int n = ui_->zq2Cache->count();
+    if (n < 1) {
+        prompter_.tell(cacheIsEmptyText());
+        return;
+    }
+    if (prompter_.ask(clearCacheQuestion(n), Buttons::YesNo) != Answer::Yes)
+        return;
+    QList<FileError> failures;
+    for (int i = 0; i < n; ++i)
+        if (const FileError error = removeFile(joinPath(cache_.folder(), ui_->zq2Cache->entry(i))))
+            failures << error;
+    ui_->zq2Cache->reread();
+    refreshCounts();
+    reportFailures(QStringLiteral("delete"), failures);
+}
+
+void MainWindow::seeFile_Click() {
+    const QString selected = ui_->zq2Files->selectedIndex() < 0 ? QString() : ui_->zq2Files->selectedName();
+    const std::optional<LaunchRequest> request = seeFileLaunch(ui_->seeFile->text(), selected, gameDir_);
+    if (!request)
+        return;
+    if (const FileError error = startDetached(*request))
+        prompter_.tell(
+            QStringLiteral("Could not start %1: %2.").arg(displayPath(request->program), error.reason()));
+}
+
+} // namespace zq2

@@ -1,0 +1,38 @@
+#include "app/widgets/aboutbox.h"
+#include "app/widgets/dialogs.h"
+#include "app/widgets/helpwindow.h"
+#include "config/widgets/prefsdialog.h"
+#include "config/widgets/settingsdialog.h"
+#include "restore/widgets/restoredialog.h"
+
+namespace zq2 {
+
+// Each dialog is created for one showing and destroyed when it closes, so it always opens from its
+// design state and the current files.
+
+void QtDialogs::showSettings(QWidget* parent, const QString& appDir, const SkinValues& skin) {
+    SettingsDialog dialog(appDir, prompter_, skin.settingsPicture, parent);
+    dialog.exec();
+}
+
+void QtDialogs::showPreferences(QWidget* parent, const QString& appDir, const SkinValues& skin) {
+    PrefsDialog dialog(appDir, prompter_, skin, parent);
+    dialog.exec();
+}
+
+void QtDialogs::showRestore(QWidget* parent, const QString& gameDir, const QString& cdResourceDir,
+                            const SkinValues& skin) {
+    RestoreDialog dialog(gameDir, cdResourceDir, prompter_, skin, parent);
+    dialog.exec();
+}
+
+void QtDialogs::showAbout(QWidget* parent, const SkinValues& skin) {
+    AboutBox box(skin.aboutPicture, prompter_, parent);
+    box.exec();
+}
+
+void QtDialogs::showHelp(const QString& helpFile) {
+    HelpWindow::showHelp(helpFile);
+}
+
+} // namespace zq2
