@@ -1,0 +1,103 @@
+#include "catalogue/details.h"
+
+#include "platform/paths.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+#include <array>
+#include <optional>
+
+namespace zq2 {
+
+namespace {
+
+constexpr qint64 kHeadBytes = 500;
+constexpr qsizetype kTitleOffset = 188;
+constexpr qsizetype kTitleLength = 32;
+
+// Reads the title field, or nothing when the file cannot be opened or read.
+std::optional<QString> readTitle(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    // The bytes past the end of a short file count as spaces, so they vanish with the trimming.
+    QByteArray head(kHeadBytes, ' ');
+    const qint64 got = file.read(head.data(), kTitleOffset + kTitleLength);
+    if (got < 0)
+        return std::nullopt;
+    QByteArrayView field = QByteArrayView(head).sliced(kTitleOffset, kTitleLength);
+    const qsizetype nul = field.indexOf('\0');
+    if (nul >= 0)
+        field = field.first(nul);
+    while (!field.isEmpty() && field.front() == ' ')
+        field = field.sliced(1);
+    while (!field.isEmpty() && field.back() == ' ')
+        field.chop(1);
+#ifdef Q_OS_WIN
+    return QString::fromLocal8Bit(field);
+#else
+    return decodeWindows1252(field);
+#endif
+}
+
+} // namespace
+
+QString loadTitle(const QString& path) {
+    return readTitle(path).value_or(QString());
+}
+
+QString decodeWindows1252(QByteArrayView bytes) {
+    static constexpr std::array<char16_t, 32> k80to9F = {
+        0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+        0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+        0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
+    };
+    QString text(bytes.size(), Qt::Uninitialized);
+    QChar* out = text.data();
+    for (char c : bytes) {
+        const auto byte = static_cast<unsigned char>(c);
+        *out++ = QChar(byte >= 0x80 && byte <= 0x9F ? k80to9F[byte - 0x80] : char16_t(byte));
+    }
+    return text;
+}
+
+FileKind fileKindOf(const QString& name) {
+    const QStringView ending = QStringView(name).right(3);
+    if (ending.compare(QLatin1String("z2l"), Qt::CaseInsensitive) == 0)
+        return FileKind::Level;
+    if (ending.compare(QLatin1String("z2t"), Qt::CaseInsensitive) == 0)
+        return FileKind::Tileset;
+    if (ending.compare(QLatin1String("z2b"), Qt::CaseInsensitive) == 0)
+        return FileKind::Music;
+    return FileKind::Other;
+}
+
+FileDetails describeFile(const QString& folder, const QString& name) {
+    static const char* const kTypeNames[] = {"Level", "Tileset", "Music", "Other"};
+    const FileKind kind = fileKindOf(name);
+    const QString path = joinPath(folder, name);
+    const QFileInfo info(path);
+    const bool measurable = !name.isEmpty() && info.isFile();
+
+    FileDetails details;
+    details.readable = measurable;
+    if (kind == FileKind::Level || kind == FileKind::Tileset) {
+        std::optional<QString> title;
+        if (measurable)
+            title = readTitle(path);
+        details.readable = title.has_value();
+        details.title = QStringLiteral("Title: ") + title.value_or(QString());
+    } else {
+        details.title = QStringLiteral("No Title");
+    }
+    details.type = QStringLiteral("Type: ") + QLatin1String(kTypeNames[int(kind)]);
+    details.size =
+        measurable ? QStringLiteral("Size: %1 Bytes").arg(info.size()) : QStringLiteral("Size: unknown");
+    details.deleteCaption = QStringLiteral("Delete ") + name;
+    details.seeFileCaption =
+        kind == FileKind::Level ? QStringLiteral("Play ") + name : QStringLiteral("Launch ZLE");
+    return details;
+}
+
+} // namespace zq2

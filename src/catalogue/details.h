@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QByteArrayView>
+#include <QString>
+
+namespace zq2 {
+
+// The title stored in a level or tileset file: the 32 bytes at offset 188, cut at the first NUL byte
+// and without the spaces at both ends. A file too short to hold the whole field is read as if it
+// went on with spaces. A file that cannot be read gives an empty title.
+QString loadTitle(const QString& path);
+
+// Text in the 8-bit character set titles are written in (Windows-1252). The five byte values that
+// set leaves undefined stand for the control characters of the same number.
+QString decodeWindows1252(QByteArrayView bytes);
+
+enum class FileKind { Level, Tileset, Music, Other };
+
+// The kind of a file, by the last three characters of its name, ignoring letter case; no dot is
+// needed before them.
+FileKind fileKindOf(const QString& name);
+
+// What the detail labels and buttons of one side show for a selected file.
+struct FileDetails {
+    QString title;          // "Title: <title>" for levels and tilesets, otherwise "No Title"
+    QString type;           // "Type: Level", "Type: Tileset", "Type: Music" or "Type: Other"
+    QString size;           // "Size: <bytes> Bytes", or "Size: unknown"
+    QString deleteCaption;  // "Delete <name>"
+    QString seeFileCaption; // "Play <name>" for a level, otherwise "Launch ZLE"
+    bool readable = true;   // false when the file has gone or could not be read
+};
+
+// The details of the file `name` (a bare name) in `folder`. Never asks the user anything: a file
+// that has vanished or cannot be read is described as far as possible and marked unreadable.
+FileDetails describeFile(const QString& folder, const QString& name);
+
+} // namespace zq2

@@ -1,0 +1,192 @@
+#include "catalogue/folderlisting.h"
+
+#include "catalogue/namepattern.h"
+
+#include <QFile>
+
+#include <algorithm>
+#include <cstring>
+#include <string_view>
+#include <vector>
+
+#ifdef Q_OS_UNIX
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#else
+#include <QDirIterator>
+#endif
+
+namespace zq2 {
+
+namespace {
+
+#ifdef Q_OS_UNIX
+
+// Whether a directory entry is a plain file, or a link that leads to one. Most file systems tell the
+// kind in the entry itself; only links and file systems that do not say need a stat call.
+bool isPlainFile(int folderFd, const dirent& entry) {
+    if (entry.d_type == DT_REG)
+        return true;
+    if (entry.d_type != DT_LNK && entry.d_type != DT_UNKNOWN)
+        return false;
+    struct stat info;
+    return fstatat(folderFd, entry.d_name, &info, 0) == 0 && S_ISREG(info.st_mode);
+}
+
+// Reads `folder` once and hands every visible plain file whose raw name `wanted` accepts to `take`.
+// The name test comes first: it is cheaper than asking the file system about the entry.
+template <typename Wanted, typename Take>
+void scanPlainFiles(const QString& folder, Wanted wanted, Take take) {
+    if (folder.isEmpty())
+        return;
+    DIR* dir = opendir(QFile::encodeName(folder).constData());
+    if (!dir)
+        return;
+    const int fd = dirfd(dir);
+    while (const dirent* entry = readdir(dir)) {
+        if (entry->d_name[0] == '.') // hidden files, and the "." and ".." entries
+            continue;
+        const QByteArrayView name(entry->d_name, qsizetype(std::strlen(entry->d_name)));
+        if (wanted(name) && isPlainFile(fd, *entry))
+            take(name);
+    }
+    closedir(dir);
+}
+
+bool isAscii(QByteArrayView bytes) {
+    return std::all_of(bytes.begin(), bytes.end(),
+                       [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+}
+
+// Sorting by the case-folded name, with the first four folded characters packed into one number
+// so that most comparisons never look at the text itself.
+struct SortKey {
+    quint64 head = 0;
+    qsizetype offset = 0; // of the folded name in the key store
+    qsizetype length = 0;
+    qsizetype index = 0; // of the name in the unsorted list
+};
+
+class SortedNames {
+public:
+    void add(QByteArrayView raw) {
+        SortKey key;
+        key.offset = qsizetype(folded_.size());
+        key.index = names_.size();
+        if (isAscii(raw)) {
+            names_.append(QString::fromLatin1(raw));
+            for (char c : raw)
+                folded_.push_back(char16_t((c >= 'A' && c <= 'Z') ? c + ('a' - 'A') : c));
+        } else {
+            names_.append(QFile::decodeName(raw.toByteArray()));
+            const QString folded = names_.constLast().toCaseFolded();
+            folded_.append(reinterpret_cast<const char16_t*>(folded.utf16()), size_t(folded.size()));
+        }
+        key.length = qsizetype(folded_.size()) - key.offset;
+        for (qsizetype i = 0; i < 4; ++i)
+            key.head = (key.head << 16) | (i < key.length ? folded_[size_t(key.offset + i)] : 0);
+        keys_.push_back(key);
+    }
+
+    QStringList take() {
+        const std::u16string_view store(folded_);
+        std::sort(keys_.begin(), keys_.end(), [&](const SortKey& a, const SortKey& b) {
+            if (a.head != b.head)
+                return a.head < b.head;
+            const int byFold = store.substr(size_t(a.offset), size_t(a.length))
+                                   .compare(store.substr(size_t(b.offset), size_t(b.length)));
+            if (byFold != 0)
+                return byFold < 0;
+            return names_[a.index] < names_[b.index];
+        });
+        QStringList sorted;
+        sorted.reserve(names_.size());
+        for (const SortKey& key : keys_)
+            sorted.append(std::move(names_[key.index]));
+        return sorted;
+    }
+
+private:
+    QStringList names_;
+    std::u16string folded_;
+    std::vector<SortKey> keys_;
+};
+
+#else
+
+template <typename Wanted, typename Take>
+void scanPlainFiles(const QString& folder, Wanted wanted, Take take) {
+    if (folder.isEmpty())
+        return;
+    // Without QDir::Hidden and QDir::System the iterator leaves out what the desktop hides.
+    QDirIterator it(folder, QDir::Files | QDir::NoDotAndDotDot);
+    while (it.hasNext()) {
+        it.next();
+        const QString name = it.fileName();
+        if (wanted(name))
+            take(name);
+    }
+}
+
+#endif
+
+} // namespace
+
+int compareListedNames(QStringView a, QStringView b) {
+    const int byFold = QStringView(a.toString().toCaseFolded()).compare(b.toString().toCaseFolded());
+    if (byFold != 0)
+        return byFold;
+    return a.compare(b);
+}
+
+QStringList listFolder(const QString& folder, const QString& patternText) {
+    const NamePattern pattern(patternText);
+    if (pattern.isEmpty())
+        return {};
+#ifdef Q_OS_UNIX
+    SortedNames names;
+    scanPlainFiles(
+        folder, [&](QByteArrayView name) { return pattern.matchesEncoded(name); },
+        [&](QByteArrayView name) { names.add(name); });
+    return names.take();
+#else
+    QStringList names;
+    scanPlainFiles(
+        folder, [&](const QString& name) { return pattern.matches(name); },
+        [&](const QString& name) { names.append(name); });
+    std::sort(names.begin(), names.end(),
+              [](const QString& a, const QString& b) { return compareListedNames(a, b) < 0; });
+    return names;
+#endif
+}
+
+FolderCounts countFolders(const QString& gameDir, const QString& cacheDir) {
+    const NamePattern levels(QStringLiteral("*.z2l"));
+    const NamePattern tilesets(QStringLiteral("*.z2t"));
+    const NamePattern music(QStringLiteral("*.z2b"));
+    FolderCounts counts;
+    qint64* counter = nullptr; // the count the name just tested belongs to
+#ifdef Q_OS_UNIX
+    using Name = QByteArrayView;
+    const auto matches = [](const NamePattern& p, Name name) { return p.matchesEncoded(name); };
+#else
+    using Name = const QString&;
+    const auto matches = [](const NamePattern& p, Name name) { return p.matches(name); };
+#endif
+    scanPlainFiles(
+        gameDir,
+        [&](Name name) {
+            counter = matches(levels, name)     ? &counts.levels
+                      : matches(tilesets, name) ? &counts.tilesets
+                      : matches(music, name)    ? &counts.music
+                                                : nullptr;
+            return counter != nullptr;
+        },
+        [&](Name) { ++*counter; });
+    scanPlainFiles(
+        cacheDir, [](Name) { return true; }, [&](Name) { ++counts.cacheFiles; });
+    return counts;
+}
+
+} // namespace zq2

@@ -1,0 +1,170 @@
+#include "catalogue/widgets/filelistview.h"
+
+#include "catalogue/folderlisting.h"
+#include "catalogue/namepattern.h"
+
+#include <QAbstractListModel>
+#include <QKeyEvent>
+#include <QSignalBlocker>
+
+namespace zq2 {
+
+// The entries of a file list: read-only names, nothing else.
+class FileNameModel final : public QAbstractListModel {
+public:
+    using QAbstractListModel::QAbstractListModel;
+
+    void setNames(QStringList names) {
+        beginResetModel();
+        names_ = std::move(names);
+        endResetModel();
+    }
+    const QStringList& names() const { return names_; }
+
+    int rowCount(const QModelIndex& parent = {}) const override {
+        return parent.isValid() ? 0 : int(names_.size());
+    }
+    QVariant data(const QModelIndex& index, int role) const override {
+        if (!index.isValid() || index.row() >= names_.size())
+            return {};
+        if (role == Qt::DisplayRole || role == Qt::AccessibleTextRole)
+            return names_.at(index.row());
+        return {};
+    }
+    Qt::ItemFlags flags(const QModelIndex& index) const override {
+        return index.isValid() ? Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemNeverHasChildren
+                               : Qt::NoItemFlags;
+    }
+
+private:
+    QStringList names_;
+};
+
+FileListView::FileListView(QWidget* parent)
+    : QListView(parent)
+    , model_(new FileNameModel(this))
+    , pattern_(defaultListPattern()) {
+    // Every row has the same height, which lets the view lay out a hundred thousand names at once.
+    setUniformItemSizes(true);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setSelectionBehavior(QAbstractItemView::SelectRows);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setModel(model_);
+    connect(selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            &FileListView::onSelectionModelChanged);
+}
+
+FileListView::~FileListView() = default;
+
+void FileListView::setFolder(const QString& folder) {
+    folder_ = folder;
+    markOutOfDate();
+}
+
+void FileListView::setPattern(const QString& pattern) {
+    pattern_ = pattern;
+    markOutOfDate();
+}
+
+void FileListView::reread() {
+    relist();
+}
+
+void FileListView::markOutOfDate() {
+    outOfDate_ = true;
+    // A list on screen must not go on showing the old entries once control returns to the event
+    // loop, even if nobody queries it.
+    if (isVisible() && !relistPosted_) {
+        relistPosted_ = true;
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                relistPosted_ = false;
+                listIfOutOfDate();
+            },
+            Qt::QueuedConnection);
+    }
+}
+
+void FileListView::listIfOutOfDate() const {
+    if (outOfDate_)
+        const_cast<FileListView*>(this)->relist();
+}
+
+void FileListView::relist() {
+    outOfDate_ = false;
+    QStringList names = listFolder(folder_, pattern_);
+    quiet_ = true;
+    {
+        const QSignalBlocker blocker(selectionModel());
+        model_->setNames(std::move(names));
+        selectionModel()->clear();
+    }
+    quiet_ = false;
+    // The blocked selection model told the view nothing; draw the list afresh.
+    viewport()->update();
+}
+
+int FileListView::count() const {
+    listIfOutOfDate();
+    return int(model_->names().size());
+}
+
+QString FileListView::entry(int index) const {
+    listIfOutOfDate();
+    return model_->names().value(index);
+}
+
+int FileListView::selectedIndex() const {
+    listIfOutOfDate();
+    const QModelIndexList rows = selectionModel()->selectedRows();
+    return rows.isEmpty() ? -1 : rows.constFirst().row();
+}
+
+QString FileListView::selectedName() const {
+    return entry(selectedIndex());
+}
+
+void FileListView::select(int index) {
+    listIfOutOfDate();
+    quiet_ = true;
+    if (index >= 0 && index < model_->rowCount()) {
+        const QModelIndex target = model_->index(index);
+        selectionModel()->setCurrentIndex(target, QItemSelectionModel::ClearAndSelect);
+        scrollTo(target);
+    } else {
+        selectionModel()->clear();
+    }
+    quiet_ = false;
+    emit selectionChanged_();
+}
+
+void FileListView::keyPressEvent(QKeyEvent* event) {
+    listIfOutOfDate();
+    if (!event->text().isEmpty())
+        emit characterKeyPressed();
+    QListView::keyPressEvent(event);
+}
+
+void FileListView::showEvent(QShowEvent* event) {
+    listIfOutOfDate();
+    QListView::showEvent(event);
+}
+
+QItemSelectionModel::SelectionFlags FileListView::selectionCommand(const QModelIndex& index,
+                                                                   const QEvent* event) const {
+    // Like a list box, the list keeps its entry when the user clicks it again with Ctrl held: the
+    // user can change the selection but not take it away.
+    QItemSelectionModel::SelectionFlags flags = QListView::selectionCommand(index, event);
+    if (flags & (QItemSelectionModel::Toggle | QItemSelectionModel::Deselect))
+        return index.isValid() ? QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows
+                               : QItemSelectionModel::NoUpdate;
+    return flags;
+}
+
+void FileListView::onSelectionModelChanged() {
+    if (!quiet_)
+        emit selectionChanged_();
+}
+
+} // namespace zq2

@@ -1,0 +1,69 @@
+#pragma once
+
+#include <QListView>
+#include <QString>
+#include <QStringList>
+
+class QKeyEvent;
+
+namespace zq2 {
+
+class FileNameModel;
+
+// A list of the plain files of one folder that match a pattern (see listFolder), with at most one
+// selected entry. Setting the folder or the pattern marks the entries out of date; they are listed
+// again at the next re-read, query or showing, whichever comes first, so that setting both in a row
+// reads the folder only once. Listing again leaves nothing selected.
+class FileListView : public QListView {
+    Q_OBJECT
+
+public:
+    explicit FileListView(QWidget* parent = nullptr);
+    ~FileListView() override;
+
+    void setFolder(const QString& folder);
+    QString folder() const { return folder_; }
+    void setPattern(const QString& pattern);
+    QString pattern() const { return pattern_; }
+
+    // Lists the folder again with the current pattern. Afterwards nothing is selected, and no
+    // selectionChanged_() is raised for that.
+    void reread();
+
+    int count() const;
+    QString entry(int index) const; // empty when out of range
+    int selectedIndex() const;      // -1 when nothing is selected
+    QString selectedName() const;   // empty when nothing is selected
+
+    // Selects the entry at `index` and scrolls it into view; raises selectionChanged_() once.
+    // An index out of range leaves nothing selected.
+    void select(int index);
+
+signals:
+    // The selection changed, by the user or by select(); never by a re-read.
+    void selectionChanged_();
+    // A key that types a character (letters, digits, Enter, Escape, Backspace; not the arrow keys)
+    // was pressed while the list has the focus. Raised before the list moves its selection for it.
+    void characterKeyPressed();
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    QItemSelectionModel::SelectionFlags selectionCommand(const QModelIndex& index,
+                                                         const QEvent* event = nullptr) const override;
+
+private:
+    void markOutOfDate();
+    void listIfOutOfDate() const;
+    void relist();
+    void onSelectionModelChanged();
+
+    FileNameModel* model_;
+    QString folder_;
+    QString pattern_;
+    bool outOfDate_ = true;
+    bool relistPosted_ = false;
+    bool quiet_ = false; // selection changes made by the list itself raise no signal
+};
+
+} // namespace zq2
