@@ -7,7 +7,7 @@ packages=(
     cmake ninja-build g++ make
     qt6-base-dev qt6-tools-dev qt6-documentation-tools libqt6sql6-sqlite libgl-dev
     libbenchmark-dev
-    fonts-dejavu-core
+    fonts-dejavu-core fonts-dejavu-extra
 )
 
 missing=()

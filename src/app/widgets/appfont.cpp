@@ -6,10 +6,14 @@
 namespace zq2 {
 
 void applyApplicationFont(QApplication& app) {
-    QFont font(QStringLiteral("DejaVu Sans"));
-    font.setFamilies({QStringLiteral("DejaVu Sans"), QStringLiteral("Liberation Sans"),
-                      QStringLiteral("Arial"), QStringLiteral("Tahoma"), QStringLiteral("Sans Serif")});
-    font.setPixelSize(11);
+    // 10 pixels of a condensed sans face fit the widest captions ("Internet Cache folder:" in 105
+    // pixels, "Display Delete confirmation box" beside its tick); the fallbacks have the same widths
+    // or less at that size.
+    QFont font;
+    font.setFamilies({QStringLiteral("DejaVu Sans Condensed"), QStringLiteral("Nimbus Sans"),
+                      QStringLiteral("Liberation Sans"), QStringLiteral("Arial"),
+                      QStringLiteral("Sans Serif")});
+    font.setPixelSize(10);
     app.setFont(font);
 }
 

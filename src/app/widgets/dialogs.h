@@ -2,12 +2,14 @@
 
 #include "appearance/skinvalues.h"
 
+#include <QPointer>
 #include <QString>
 
 class QWidget;
 
 namespace zq2 {
 
+class HelpWindow;
 class Prompter;
 
 // The dialogs the main window opens. The window asks through this interface, so tests can watch the
@@ -27,8 +29,8 @@ public:
 // The real dialogs, each created when shown and destroyed when closed.
 class QtDialogs final : public Dialogs {
 public:
-    explicit QtDialogs(Prompter& prompter)
-        : prompter_(prompter) {}
+    explicit QtDialogs(Prompter& prompter);
+    ~QtDialogs() override;
     void showSettings(QWidget* parent, const QString& appDir, const SkinValues& skin) override;
     void showPreferences(QWidget* parent, const QString& appDir, const SkinValues& skin) override;
     void showRestore(QWidget* parent, const QString& gameDir, const QString& cdResourceDir,
@@ -38,6 +40,7 @@ public:
 
 private:
     Prompter& prompter_;
+    QPointer<HelpWindow> help_;
 };
 
 } // namespace zq2

@@ -7,6 +7,13 @@
 
 namespace zq2 {
 
+QtDialogs::QtDialogs(Prompter& prompter)
+    : prompter_(prompter) {}
+
+QtDialogs::~QtDialogs() {
+    delete help_.data();
+}
+
 // Each dialog is created for one showing and destroyed when it closes, so it always opens from its
 // design state and the current files.
 
@@ -32,7 +39,9 @@ void QtDialogs::showAbout(QWidget* parent, const SkinValues& skin) {
 }
 
 void QtDialogs::showHelp(const QString& helpFile) {
-    HelpWindow::showHelp(helpFile);
+    // The help runs beside the program but must not keep it alive once the main window has closed.
+    if (HelpWindow* window = HelpWindow::open(help_, helpFile))
+        window->setAttribute(Qt::WA_QuitOnClose, false);
 }
 
 } // namespace zq2

@@ -5,6 +5,8 @@
 #include <functional>
 #include <memory>
 
+class QWidget;
+
 namespace zq2 {
 
 class Dialogs;
@@ -26,6 +28,6 @@ struct StartupOptions {
 std::unique_ptr<MainWindow> startProgram(const StartupOptions& options);
 
 // Puts a top-level window in the middle of its screen.
-void centreOnScreen(class QWidget* window);
+void centreOnScreen(QWidget* window);
 
 } // namespace zq2
