@@ -1,0 +1,34 @@
+#pragma once
+
+#include "platform/fileerror.h"
+
+#include <QList>
+#include <QString>
+
+namespace zq2 {
+
+// Removes one file: into the desktop's trash where there is one, so that a mistaken deletion can be
+// undone, and deleted outright where the trash cannot take it (no trash on this system or on that
+// drive). Either way the file is gone from its folder and the result is success. A missing file, a
+// folder, or a file that can neither be trashed nor deleted is a failure with the reason.
+FileError removeFile(const QString& path);
+
+// "Are you sure you want to delete <title> (<file name>)?", where the title is the title label's
+// caption less its first seven characters ("Title: "). A file without a title (its label reads
+// "No Title") is named "this file" instead: "Are you sure you want to delete this file (song.z2b)?"
+QString deleteQuestion(const QString& titleLabelCaption, const QString& fileName);
+
+// "Are you sure you want to delete these <count> files?", or "... this 1 file?" for a single file.
+QString clearCacheQuestion(int count);
+
+// "Cache is empty."
+QString cacheIsEmptyText();
+
+// One message for one or many failed operations, `verbPhrase` saying what failed ("Could not copy").
+// One failure: "Could not copy level1.z2l: Permission denied."
+// Several: "Could not copy 7 files:" followed by one line "name: reason" for each of the first
+// five and a last line "and 2 more." when there are more. Names are bare file names. Empty when
+// there is no failure.
+QString failureReport(const QString& verbPhrase, const QList<FileError>& failures);
+
+} // namespace zq2

@@ -1,0 +1,238 @@
+#include "fileops/filecopy.h"
+
+#include "fileops/nativepath.h"
+#include "platform/paths.h"
+
+#include <QFile>
+#include <QRandomGenerator>
+
+#include <cerrno>
+#include <filesystem>
+
+#ifndef Q_OS_WIN
+#include <cstdio>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
+namespace zq2 {
+
+namespace {
+
+#ifndef Q_OS_WIN
+
+// Errors of a transfer that concern the file being written rather than the one being read.
+bool isWriteSideError(int err) {
+    return err == ENOSPC || err == EDQUOT || err == EFBIG || err == EROFS;
+}
+
+FileError failure(int err, const QString& source, const QString& destination) {
+    return FileError::fromErrno(err, isWriteSideError(err) ? destination : source);
+}
+
+FileError copyByReadWrite(int in, int out, const QString& source, const QString& destination) {
+    char buffer[128 * 1024];
+    for (;;) {
+        const ssize_t got = ::read(in, buffer, sizeof buffer);
+        if (got == 0)
+            return FileError::none();
+        if (got < 0) {
+            if (errno == EINTR)
+                continue;
+            return FileError::fromErrno(errno, source);
+        }
+        for (ssize_t done = 0; done < got;) {
+            const ssize_t put = ::write(out, buffer + done, static_cast<size_t>(got - done));
+            if (put < 0) {
+                if (errno == EINTR)
+                    continue;
+                return FileError::fromErrno(errno, destination);
+            }
+            done += put;
+        }
+    }
+}
+
+FileError transfer(int in, int out, qint64 expected, const QString& source, const QString& destination) {
+#ifdef Q_OS_LINUX
+    // The kernel copies without passing the bytes through this process, and on file systems
+    // that share extents it copies nothing at all.
+    qint64 copied = 0;
+    for (;;) {
+        const ssize_t n = ::copy_file_range(in, nullptr, out, nullptr, 1 << 30, 0);
+        if (n > 0) {
+            copied += n;
+            continue;
+        }
+        if (n == 0) {
+            if (copied >= expected)
+                return FileError::none();
+            break; // some file systems report nothing copied instead of an error
+        }
+        const int err = errno;
+        if (err == EINTR)
+            continue;
+        if (err == EXDEV || err == ENOSYS || err == EINVAL || err == EOPNOTSUPP || err == EPERM)
+            break; // not possible between these two files: copy by hand from where it stopped
+        return failure(err, source, destination);
+    }
+#else
+    Q_UNUSED(expected);
+#endif
+    return copyByReadWrite(in, out, source, destination);
+}
+
+#endif
+
+FileError renameIntoPlace(const QString& temporary, const QString& target, bool mayReplace) {
+#ifdef Q_OS_LINUX
+    const QByteArray from = QFile::encodeName(temporary);
+    const QByteArray to = QFile::encodeName(target);
+    if (!mayReplace) {
+        if (::renameat2(AT_FDCWD, from.constData(), AT_FDCWD, to.constData(), RENAME_NOREPLACE) == 0)
+            return FileError::none();
+        if (errno != EINVAL && errno != ENOSYS)
+            return FileError::fromErrno(errno, target);
+    }
+    if (::rename(from.constData(), to.constData()) == 0)
+        return FileError::none();
+    return FileError::fromErrno(errno, target);
+#else
+    Q_UNUSED(mayReplace);
+    std::error_code error;
+    std::filesystem::rename(toFsPath(temporary), toFsPath(target), error);
+    return error ? FileError::fromErrno(errnoOf(error), target) : FileError::none();
+#endif
+}
+
+void removeQuietly(const QString& path) {
+    std::error_code ignored;
+    std::filesystem::remove(toFsPath(path), ignored);
+}
+
+} // namespace
+
+FileError copyFileFast(const QString& source, const QString& destination) {
+#ifdef Q_OS_WIN
+    std::error_code error;
+    std::filesystem::copy_file(toFsPath(source), toFsPath(destination), std::filesystem::copy_options::none,
+                               error);
+    if (!error)
+        return FileError::none();
+    const int err = errnoOf(error);
+    return FileError::fromErrno(err, err == EEXIST ? destination : source);
+#else
+    const QByteArray from = QFile::encodeName(source);
+    const QByteArray to = QFile::encodeName(destination);
+    // O_NONBLOCK keeps a named pipe posing as a file from hanging the program; plain files ignore it.
+    const int in = ::open(from.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (in < 0)
+        return FileError::fromErrno(errno, source);
+    struct stat info {};
+    int err = 0;
+    if (::fstat(in, &info) != 0)
+        err = errno;
+    else if (S_ISDIR(info.st_mode))
+        err = EISDIR;
+    else if (!S_ISREG(info.st_mode))
+        err = EINVAL;
+    if (err != 0) {
+        ::close(in);
+        return FileError::fromErrno(err, source);
+    }
+    const mode_t mode = (info.st_mode & 0777) | S_IRUSR | S_IWUSR;
+    const int out = ::open(to.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+    if (out < 0) {
+        err = errno;
+        ::close(in);
+        return FileError::fromErrno(err, destination);
+    }
+    FileError result = transfer(in, out, info.st_size, source, destination);
+    ::close(in);
+    if (::close(out) != 0 && result.ok())
+        result = FileError::fromErrno(errno, destination);
+    if (!result.ok())
+        ::unlink(to.constData());
+    return result;
+#endif
+}
+
+FileError replaceOrCreate(const QString& source, const QString& folder, const QString& name,
+                          const std::optional<QString>& existingPath) {
+    const QString target = joinPath(folder, name);
+    // A short hidden name of its own, so that long file names still leave room for it and folder
+    // listings do not show it while it exists.
+    QString temporary;
+    FileError copied;
+    for (int attempt = 0; attempt < 8; ++attempt) {
+        temporary =
+            joinPath(folder, QStringLiteral(".zq2-%1.part")
+                                 .arg(QRandomGenerator::global()->generate(), 8, 16, QLatin1Char('0')));
+        copied = copyFileFast(source, temporary);
+        if (copied.code != EEXIST || copied.path != temporary)
+            break;
+    }
+    if (copied) {
+        if (copied.path == temporary)
+            copied.path = target;
+        return copied;
+    }
+    if (const FileError moved = renameIntoPlace(temporary, target, existingPath.has_value())) {
+        removeQuietly(temporary);
+        return moved;
+    }
+    if (existingPath && *existingPath != target) {
+        // On a file system that ignores case the old spelling may be the new file itself.
+        std::error_code error;
+        if (!std::filesystem::equivalent(toFsPath(*existingPath), toFsPath(target), error) && !error) {
+            std::filesystem::remove(toFsPath(*existingPath), error);
+            if (error)
+                return FileError::fromErrno(errnoOf(error), *existingPath);
+        }
+    }
+    return FileError::none();
+}
+
+FileSize fileSize(const QString& path) {
+    std::error_code error;
+    const auto bytes = std::filesystem::file_size(toFsPath(path), error);
+    if (error)
+        return {0, FileError::fromErrno(errnoOf(error), path)};
+    return {static_cast<qint64>(bytes), FileError::none()};
+}
+
+CopyOutcome copyWithQuestion(const QString& source, const QString& folder, const QString& name,
+                             const std::optional<QString>& existing, const AskReplace& askReplace) {
+    if (existing) {
+        const FileSize oldSize = fileSize(*existing);
+        if (oldSize.error)
+            return {CopyOutcome::Result::Failed, oldSize.error};
+        const FileSize newSize = fileSize(source);
+        if (newSize.error)
+            return {CopyOutcome::Result::Failed, newSize.error};
+        if (askReplace && !askReplace(name, oldSize.bytes, newSize.bytes))
+            return {CopyOutcome::Result::Declined, FileError::none()};
+    }
+    if (const FileError error = replaceOrCreate(source, folder, name, existing))
+        return {CopyOutcome::Result::Failed, error};
+    return {CopyOutcome::Result::Copied, FileError::none()};
+}
+
+CopyOutcome copyZQ2File(const QString& cacheDir, const QString& gameDir, const QString& name,
+                        const AskReplace& askReplace) {
+    return copyWithQuestion(joinPath(cacheDir, name), gameDir, name, findFileIgnoringCase(gameDir, name),
+                            askReplace);
+}
+
+CopyOutcome copyZQ2File(const QString& cacheDir, FolderIndex& gameFolder, const QString& name,
+                        const AskReplace& askReplace) {
+    const std::optional<QString> existing = gameFolder.find(name);
+    const CopyOutcome outcome =
+        copyWithQuestion(joinPath(cacheDir, name), gameFolder.folder(), name, existing, askReplace);
+    if (outcome.result == CopyOutcome::Result::Copied)
+        gameFolder.noteCopied(name, existing);
+    return outcome;
+}
+
+} // namespace zq2

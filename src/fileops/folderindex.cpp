@@ -1,0 +1,72 @@
+#include "fileops/folderindex.h"
+
+#include "fileops/nativepath.h"
+#include "platform/paths.h"
+
+#include <QDirIterator>
+#include <QFileInfo>
+
+namespace zq2 {
+
+FolderIndex::FolderIndex(QString folder)
+    : folder_(std::move(folder)) {}
+
+std::optional<std::filesystem::file_time_type> FolderIndex::folderStamp() const {
+    std::error_code error;
+    const auto stamp = std::filesystem::last_write_time(toFsPath(folder_), error);
+    if (error)
+        return std::nullopt;
+    return stamp;
+}
+
+void FolderIndex::load() {
+    paths_.clear();
+    // Taken before the listing, so that a change made while the folder is read shows up as a
+    // changed stamp at the next lookup rather than being lost.
+    stamp_ = folderStamp();
+    QDirIterator it(folder_, QDir::Files | QDir::Hidden | QDir::System);
+    while (it.hasNext()) {
+        it.next();
+        paths_.insert(it.fileName().toCaseFolded(), it.filePath());
+    }
+    loaded_ = true;
+}
+
+std::optional<QString> FolderIndex::find(const QString& name) {
+#ifdef Q_OS_WIN
+    return findFileIgnoringCase(folder_, name);
+#else
+    if (folder_.isEmpty() || name.isEmpty() || name.contains(QLatin1Char('/')))
+        return std::nullopt;
+    const QString exact = joinPath(folder_, name);
+    if (QFileInfo(exact).isFile())
+        return exact;
+    if (!loaded_ || folderStamp() != stamp_)
+        load();
+    const auto found = paths_.constFind(name.toCaseFolded());
+    if (found == paths_.constEnd())
+        return std::nullopt;
+    if (QFileInfo(*found).isFile())
+        return *found;
+    // Gone although the folder's stamp did not move (two changes within one tick of the clock):
+    // read the folder again rather than trust the index.
+    load();
+    const auto again = paths_.constFind(name.toCaseFolded());
+    if (again != paths_.constEnd() && QFileInfo(*again).isFile())
+        return *again;
+    return std::nullopt;
+#endif
+}
+
+void FolderIndex::noteCopied(const QString& name, const std::optional<QString>& removedPath) {
+    if (!loaded_)
+        return;
+    // A removed file shared the case-folded name of the new one, so its entry is simply taken over.
+    Q_UNUSED(removedPath);
+    paths_.insert(name.toCaseFolded(), joinPath(folder_, name));
+    // Our own change moved the folder's stamp; take the new one so that it is not mistaken for a
+    // change made by someone else.
+    stamp_ = folderStamp();
+}
+
+} // namespace zq2

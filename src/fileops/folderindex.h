@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QHash>
+#include <QString>
+
+#include <filesystem>
+#include <optional>
+
+namespace zq2 {
+
+// The file names of one folder, kept by their case-folded spelling, so that a run that looks up
+// thousands of names ignoring case (copying a whole cache, restoring a CD) reads the folder once
+// instead of once per name. The index notices changes made by others through the folder's
+// modification time and reads the folder again then; changes made through this program are
+// reported with noteCopied.
+//
+// Where the file system ignores letter case by itself, a lookup is a single test of the exact path.
+class FolderIndex {
+public:
+    explicit FolderIndex(QString folder);
+
+    const QString& folder() const { return folder_; }
+
+    // The same answer as findFileIgnoringCase(folder(), name): the path of a plain file (or a link
+    // to one) whose name equals `name` ignoring case, the exact spelling first.
+    std::optional<QString> find(const QString& name);
+
+    // Tells the index that `name` now exists in the folder and that `removedPath`, when given,
+    // was removed, both by this program.
+    void noteCopied(const QString& name, const std::optional<QString>& removedPath);
+
+private:
+    std::optional<std::filesystem::file_time_type> folderStamp() const;
+    void load();
+
+    QString folder_;
+    QHash<QString, QString> paths_; // case-folded name -> path as the file system spells it
+    std::optional<std::filesystem::file_time_type> stamp_;
+    bool loaded_ = false;
+};
+
+} // namespace zq2

@@ -1,0 +1,19 @@
+#include "fileops/kilobytes.h"
+
+namespace zq2 {
+
+QString kilobytesText(qint64 bytes, const QLocale& locale) {
+    QLocale plain = locale;
+    plain.setNumberOptions(QLocale::OmitGroupSeparator);
+    // Fifteen significant digits hold every byte count below a petabyte exactly, so the result
+    // never turns into an exponent and never shows rounding noise such as 1.5360000000000001.
+    return plain.toString(static_cast<double>(bytes) / 1000.0, 'g', 15);
+}
+
+QString replaceQuestion(const QString& name, qint64 oldSize, qint64 newSize, const QLocale& locale) {
+    return QStringLiteral("Are you sure you want to replace ") + name + QStringLiteral(" (Size: ") +
+           kilobytesText(oldSize, locale) + QStringLiteral(" KB) with ") + name + QStringLiteral(" (Size: ") +
+           kilobytesText(newSize, locale) + QStringLiteral(" KB)?");
+}
+
+} // namespace zq2

@@ -1,0 +1,58 @@
+#pragma once
+
+#include "fileops/filecopy.h"
+
+#include <QString>
+
+namespace zq2 {
+
+// The groups of game files ticked in the Restore dialog, and whether existing files are replaced
+// without asking.
+struct RestoreChoice {
+    bool levels = false;
+    bool tilesets = false;
+    bool music = false;
+    bool game = false;
+    bool zle = false;
+    bool zleIni = false;
+    bool video = false;
+    bool episodes = false;
+    bool macros = false;
+    bool autoOverwrite = false;
+};
+
+// The ";"-separated pattern of the ticked groups, in the order levels, tilesets, music, Zeno2.exe,
+// ZLE.exe, ZLE.ini, video, episodes, macros ("*.z2l;*.z2t;*.z2b" for the first three). Empty when
+// nothing is ticked.
+QString restorePattern(const RestoreChoice& choice);
+
+// Failure codes of a restore run, told to the user in its messages.
+inline constexpr int kDriveNotReady = 68;
+inline constexpr int kFolderNotFound = 76;
+
+// The failure code of a system error number: a missing folder or file is kFolderNotFound, a drive
+// that cannot be read (no disc, an open tray, a read error) kDriveNotReady, and every other error
+// its own number above 1000.
+int failureCode(int err);
+
+// The message told for a failed run with the failure code `code`.
+QString failureMessage(int code);
+
+// The message after a run that reached its end.
+QString restoreCompleteText();
+
+struct RestoreResult {
+    enum class Kind { NothingTicked, WrongCd, Failed, Completed } kind;
+    int code = 0; // the failure code when kind is Failed
+};
+
+// Copies the files of `cdResourceDir` that the ticked groups select into `gameDir`, in listing
+// order. A file already there (its name compared ignoring case) is replaced only when
+// choice.autoOverwrite is set or `askReplace` says yes; on no it stays as it is and the run goes
+// on. Each copy lands under the name as the CD spells it and never loses the old file when it
+// fails. The first failure ends the run; files copied before it stay. A folder without any
+// selected file is WrongCd.
+RestoreResult runRestore(const QString& cdResourceDir, const QString& gameDir, const RestoreChoice& choice,
+                         const AskReplace& askReplace);
+
+} // namespace zq2
