@@ -75,36 +75,27 @@ private slots:
         QTest::addColumn<bool>("found");
         QTest::addColumn<QByteArray>("line1");
         QTest::addColumn<QByteArray>("line2");
-        QTest::newRow("CR LF") << "settings.ini" << QByteArray("C:\\Games\\Zeno2\r\nE:") << true
-                               << QByteArray("C:\\Games\\Zeno2") << QByteArray("E:");
-        QTest::newRow("lone CR") << "settings.ini" << QByteArray("a\rb") << true << QByteArray("a")
-                                 << QByteArray("b");
-        QTest::newRow("lone LF") << "settings.ini" << QByteArray("a\nb") << true << QByteArray("a")
-                                 << QByteArray("b");
-        QTest::newRow("CR CR: empty line 2")
-            << "settings.ini" << QByteArray("a\r\rb") << true << QByteArray("a") << QByteArray();
-        QTest::newRow("CR LF LF: empty line 2")
-            << "settings.ini" << QByteArray("a\r\n\nb") << true << QByteArray("a") << QByteArray();
-        QTest::newRow("third line ignored")
-            << "settings.ini" << QByteArray("a\r\nb\r\nc") << true << QByteArray("a") << QByteArray("b");
-        QTest::newRow("blanks kept") << "settings.ini" << QByteArray(" APP-PATH \r\n D: ") << true
-                                     << QByteArray(" APP-PATH ") << QByteArray(" D: ");
-        QTest::newRow("one line") << "settings.ini" << QByteArray("APP-PATH") << true
-                                  << QByteArray("APP-PATH") << QByteArray();
-        QTest::newRow("no lines") << "settings.ini" << QByteArray() << true << QByteArray() << QByteArray();
-        QTest::newRow("long line cut") << "settings.ini" << QByteArray(40000, 'A') + "\r\nE:" << true
-                                       << QByteArray(32 * 1024, 'A') << QByteArray("E:");
-        QTest::newRow("CR LF split across reads")
-            << "settings.ini" << QByteArray(16383, 'a') + "\r\nE:" << true << QByteArray(16383, 'a')
-            << QByteArray("E:");
-        QTest::newRow("binary junk") << "settings.ini" << QByteArray("\x01\xfe\x00\xff\r\x80z", 7) << true
-                                     << QByteArray("\x01\xfe\x00\xff", 4) << QByteArray("\x80z");
-        QTest::newRow("other letter case")
-            << "Settings.INI" << QByteArray("x\r\ny") << true << QByteArray("x") << QByteArray("y");
-        QTest::newRow("a folder of that name")
-            << "settings.ini/inner.txt" << QByteArray("x") << false << QByteArray() << QByteArray();
-        QTest::newRow("other file name")
-            << "settings.ini.bak" << QByteArray("x") << false << QByteArray() << QByteArray();
+        auto row = [](const char* tag, const QString& name, const QByteArray& bytes, bool found,
+                      const QByteArray& l1,
+                      const QByteArray& l2) { QTest::newRow(tag) << name << bytes << found << l1 << l2; };
+        const QString ini = "settings.ini";
+        row("CR LF", ini, "C:\\Games\\Zeno2\r\nE:", true, "C:\\Games\\Zeno2", "E:");
+        row("lone CR", ini, "a\rb", true, "a", "b");
+        row("lone LF", ini, "a\nb", true, "a", "b");
+        row("CR CR: empty line 2", ini, "a\r\rb", true, "a", "");
+        row("CR LF LF: empty line 2", ini, "a\r\n\nb", true, "a", "");
+        row("third line ignored", ini, "a\r\nb\r\nc", true, "a", "b");
+        row("blanks kept", ini, " APP-PATH \r\n D: ", true, " APP-PATH ", " D: ");
+        row("one line", ini, "APP-PATH", true, "APP-PATH", "");
+        row("no lines", ini, "", true, "", "");
+        row("long line cut", ini, QByteArray(40000, 'A') + "\r\nE:", true, QByteArray(32 * 1024, 'A'), "E:");
+        row("CR LF split across reads", ini, QByteArray(16383, 'a') + "\r\nE:", true, QByteArray(16383, 'a'),
+            "E:");
+        row("binary junk", ini, QByteArray("\x01\xfe\x00\xff\r\x80z", 7), true,
+            QByteArray("\x01\xfe\x00\xff", 4), "\x80z");
+        row("other letter case", "Settings.INI", "x\r\ny", true, "x", "y");
+        row("a folder of that name", "settings.ini/inner.txt", "x", false, "", "");
+        row("other file name", "settings.ini.bak", "x", false, "", "");
     }
     void read() {
         QFETCH(QString, name);
@@ -127,21 +118,21 @@ private slots:
         QTest::addColumn<QString>("line2");
         QTest::addColumn<QString>("gameDir");
         QTest::addColumn<QString>("cdResourceDir");
-        const QString sep = QDir::separator();
+        const QString res = QDir::separator() + QStringLiteral("Resources");
         QTest::newRow("keyword") << "APP-PATH"
                                  << "D:"
                                  << "/app"
-                                 << "D:" + sep + "Resources";
+                                 << "D:" + res;
         QTest::newRow("keyword in lower case") << "app-path"
                                                << ""
-                                               << "/app" << sep + "Resources";
+                                               << "/app" << res;
         QTest::newRow("keyword with blanks is a path") << " APP-PATH"
                                                        << "E:"
                                                        << " APP-PATH"
-                                                       << "E:" + sep + "Resources";
+                                                       << "E:" + res;
         QTest::newRow("trailing blank kept") << "/games/zeno2 "
                                              << ""
-                                             << "/games/zeno2 " << sep + "Resources";
+                                             << "/games/zeno2 " << res;
     }
     void resolve() {
         QFETCH(QString, line1);
@@ -186,30 +177,6 @@ private slots:
         QCOMPARE(missing.code, ENOENT);
     }
 
-    void directoryText_data() {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<QString>("line1");
-        QTest::newRow("found text") << appPathDisplayText() << "APP-PATH";
-        QTest::newRow("relative") << "Games/Zeno2"
-                                  << "APP-PATH";
-        QTest::newRow("empty") << ""
-                               << "APP-PATH";
-#ifdef Q_OS_WIN
-        QTest::newRow("drive path") << "C:\\Games\\Zeno2"
-                                    << "C:\\Games\\Zeno2";
-        QTest::newRow("network path") << "\\\\server\\zeno2"
-                                      << "APP-PATH";
-#else
-        QTest::newRow("absolute path") << "/games/zeno2 "
-                                       << "/games/zeno2 ";
-#endif
-    }
-    void directoryText() {
-        QFETCH(QString, text);
-        QFETCH(QString, line1);
-        QCOMPARE(line1ForDirectoryText(text), line1);
-    }
-
     void browse_data() {
         QTest::addColumn<QString>("chosen");
         QTest::addColumn<QString>("folder"); // "-" for no change
@@ -235,18 +202,16 @@ private slots:
         QTest::addColumn<QString>("zq2dir");
         QTest::addColumn<QString>("cddir");
         QTest::addColumn<bool>("focusOnCd");
-        QTest::newRow("first run") << QStringList{} << defaultGameDir() << defaultCdDrive() << false;
-        QTest::newRow("first run beside the game")
-            << QStringList{"zeno2.EXE="} << appPathDisplayText() << defaultCdDrive() << true;
-        QTest::newRow("game name is a folder")
-            << QStringList{"Zeno2.exe/x="} << defaultGameDir() << defaultCdDrive() << false;
-        QTest::newRow("keyword with blanks")
-            << QStringList{"settings.ini= app-path \r\nE:"} << appPathDisplayText() << "E:" << false;
-        QTest::newRow("path trimmed, drive as read")
-            << QStringList{"settings.ini=/games/z2 \r\n D: ", "Zeno2.exe="} << "/games/z2"
-            << " D: " << true;
-        QTest::newRow("one line") << QStringList{"SETTINGS.ini=/g"} << "/g"
-                                  << "" << false;
+        auto row = [](const char* tag, const QStringList& files, const QString& zq2dir, const QString& cddir,
+                      bool focus) { QTest::newRow(tag) << files << zq2dir << cddir << focus; };
+        const QString found = appPathDisplayText();
+        row("first run", {}, defaultGameDir(), defaultCdDrive(), false);
+        row("first run beside the game", {"zeno2.EXE="}, found, defaultCdDrive(), true);
+        row("game name is a folder", {"Zeno2.exe/x="}, defaultGameDir(), defaultCdDrive(), false);
+        row("keyword with blanks", {"settings.ini= app-path \r\nE:"}, found, "E:", false);
+        row("path trimmed, drive as read", {"settings.ini=/games/z2 \r\n D: ", "Zeno2.exe="}, "/games/z2",
+            " D: ", true);
+        row("one line", {"SETTINGS.ini=/g"}, "/g", "", false);
     }
     void dialogStart() {
         QFETCH(QStringList, files);
