@@ -6,6 +6,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QLockFile>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
@@ -65,13 +66,21 @@ void TestProgram::lockOfACrashedCopyDoesNotBlock() {
     QTemporaryDir lockDir;
     const QString exe = QStringLiteral("/some/folder/zq2org");
     zq2::SingleInstance probe(exe, lockDir.path());
-    // A lock file whose owner process no longer exists, as a crashed copy leaves it.
+    // A lock file whose owner process no longer exists, as a crashed copy leaves it: the lock's own
+    // contents with the process id replaced by that of a process that has ended.
+    QByteArray contents;
+    {
+        QLockFile real(probe.lockPath());
+        QVERIFY(real.tryLock(0));
+        contents = zq2::test::readFile(probe.lockPath());
+    }
     QProcess gone;
-    gone.start(QStringLiteral("true"), {});
+    gone.start(QStringLiteral("sleep"), {QStringLiteral("0.2")});
+    QVERIFY(gone.waitForStarted());
+    const qint64 pid = gone.processId();
     QVERIFY(gone.waitForFinished());
-    zq2::test::writeFile(lockDir.path(), QFileInfo(probe.lockPath()).fileName(),
-                         QByteArray::number(gone.processId()) + "\nzq2org\n" +
-                             QSysInfo::machineHostName().toUtf8() + "\n");
+    contents = QByteArray::number(pid) + contents.mid(contents.indexOf('\n'));
+    zq2::test::writeFile(lockDir.path(), QFileInfo(probe.lockPath()).fileName(), contents);
     QVERIFY(probe.tryAcquire());
     zq2::SingleInstance other(exe, lockDir.path());
     QVERIFY(!other.tryAcquire());

@@ -1,0 +1,82 @@
+// The organizer's own start-up work: from the moment the splash window has closed to the main
+// window shown and painted, over a game folder like the demo's (a few dozen files) and over a big
+// one. Qt's own start-up (the application object, fonts, the platform) is outside the measurement.
+#include "app/widgets/dialogs.h"
+#include "app/widgets/mainwindow.h"
+#include "platform/prompter.h"
+
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+namespace {
+
+class NoPrompter final : public zq2::Prompter {
+public:
+    using Prompter::ask;
+    zq2::Answer ask(const QString&, zq2::Buttons, const QString&) override { return zq2::Answer::No; }
+    std::optional<QString> openFile(const QString&, const QString&) override { return std::nullopt; }
+};
+
+class NoDialogs final : public zq2::Dialogs {
+public:
+    void showSettings(QWidget*, const QString&, const zq2::SkinValues&) override {}
+    void showPreferences(QWidget*, const QString&, const zq2::SkinValues&) override {}
+    void showRestore(QWidget*, const QString&, const QString&, const zq2::SkinValues&) override {}
+    void showAbout(QWidget*, const zq2::SkinValues&) override {}
+    void showHelp(const QString&) override {}
+};
+
+void writeFile(const QString& path, qsizetype size) {
+    QFile f(path);
+    if (f.open(QIODevice::WriteOnly))
+        f.write(QByteArray(size, 'x'));
+}
+
+// An application folder with settings.ini pointing at a game folder of `levels` levels, some
+// tilesets and music, and a cache of a few downloads.
+struct Folders {
+    QTemporaryDir app;
+    QTemporaryDir game;
+    explicit Folders(int levels) {
+        QDir().mkpath(game.filePath(QStringLiteral("cache")));
+        for (int i = 0; i < levels; ++i)
+            writeFile(game.filePath(QStringLiteral("Level %1.z2l").arg(i)), 1024);
+        for (int i = 0; i < 3; ++i) {
+            writeFile(game.filePath(QStringLiteral("Tiles %1.z2t").arg(i)), 2048);
+            writeFile(game.filePath(QStringLiteral("Song %1.z2b").arg(i)), 4096);
+            writeFile(game.filePath(QStringLiteral("cache/Download %1.z2l").arg(i)), 1024);
+        }
+        QFile settings(app.filePath(QStringLiteral("settings.ini")));
+        if (settings.open(QIODevice::WriteOnly))
+            settings.write(game.path().toLocal8Bit() + "\r\n/media/cdrom");
+    }
+};
+
+void BM_StartupToShownWindow(benchmark::State& state) {
+    Folders folders(static_cast<int>(state.range(0)));
+    NoPrompter prompter;
+    NoDialogs dialogs;
+    for (auto _ : state) {
+        zq2::MainWindow window(folders.app.path(), prompter, dialogs);
+        window.Form_Load();
+        window.show();
+        QApplication::processEvents();
+        benchmark::DoNotOptimize(window.grab());
+    }
+}
+BENCHMARK(BM_StartupToShownWindow)->Arg(12)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
