@@ -1,0 +1,79 @@
+// Renders every window of the program to PNG files, for checking captions and layout by eye:
+//
+//   zq2screenshots <output-folder> <program-folder> [skin-makefile]
+//
+// The program folder is where settings.ini and preferences.ini are read from (use the build's bin
+// folder with the demo settings). With a skin makefile the skin is applied first, as the
+// Preferences dialog would after OK. Message boxes answer No, so nothing is changed.
+#include "app/widgets/aboutbox.h"
+#include "app/widgets/appfont.h"
+#include "app/widgets/dialogs.h"
+#include "app/widgets/mainwindow.h"
+#include "app/widgets/splash.h"
+#include "config/widgets/prefsdialog.h"
+#include "config/widgets/settingsdialog.h"
+#include "platform/prompter.h"
+#include "restore/widgets/restoredialog.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QIcon>
+
+namespace {
+
+class NoPrompter final : public zq2::Prompter {
+public:
+    using Prompter::ask;
+    zq2::Answer ask(const QString&, zq2::Buttons, const QString&) override { return zq2::Answer::No; }
+    std::optional<QString> openFile(const QString&, const QString&) override { return std::nullopt; }
+};
+
+class NoDialogs final : public zq2::Dialogs {
+public:
+    void showSettings(QWidget*, const QString&, const zq2::SkinValues&) override {}
+    void showPreferences(QWidget*, const QString&, const zq2::SkinValues&) override {}
+    void showRestore(QWidget*, const QString&, const QString&, const zq2::SkinValues&) override {}
+    void showAbout(QWidget*, const zq2::SkinValues&) override {}
+    void showHelp(const QString&) override {}
+};
+
+bool save(QWidget& window, const QString& folder, const char* name) {
+    window.show();
+    QApplication::processEvents();
+    const bool ok = window.grab().save(QDir(folder).filePath(QLatin1String(name) + QStringLiteral(".png")));
+    window.hide();
+    return ok;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/assets/icon.png")));
+    zq2::applyApplicationFont(app);
+    if (argc < 3) {
+        qWarning("usage: zq2screenshots <output-folder> <program-folder> [skin-makefile]");
+        return 2;
+    }
+    const QString out = QString::fromLocal8Bit(argv[1]);
+    const QString appDir = QString::fromLocal8Bit(argv[2]);
+    QDir().mkpath(out);
+    NoPrompter prompter;
+    NoDialogs dialogs;
+
+    zq2::MainWindow window(appDir, prompter, dialogs);
+    window.Form_Load();
+    if (argc > 3)
+        window.LoadSkinFile(QString::fromLocal8Bit(argv[3]));
+    const zq2::SkinValues& skin = window.skinValues();
+
+    zq2::Splash splash(100000);
+    zq2::SettingsDialog settings(appDir, prompter, skin.settingsPicture);
+    zq2::PrefsDialog prefs(appDir, prompter, skin);
+    zq2::RestoreDialog restore(window.gameDir(), window.cdResourceDir(), prompter, skin);
+    zq2::AboutBox about(skin.aboutPicture, prompter);
+    const bool ok = save(window, out, "main") && save(splash, out, "splash") &&
+                    save(settings, out, "settings") && save(prefs, out, "preferences") &&
+                    save(restore, out, "restore") && save(about, out, "about");
+    return ok ? 0 : 1;
+}
