@@ -1,62 +1,29 @@
 // The main window's commands that change folders, end to end over temporary game folders.
-#include "app/widgets/mainwindow.h"
-#include "catalogue/widgets/filelistview.h"
-#include "fakedialogs.h"
-#include "support/scriptedprompter.h"
-#include "support/tempfiles.h"
+#include "appfixture.h"
 
-#include <QComboBox>
-#include <QLabel>
-#include <QPushButton>
-#include <QTemporaryDir>
 #include <QTest>
 
 using namespace zq2;
-using zq2::test::levelBytes;
-using zq2::test::readFile;
-using zq2::test::writeFile;
+using namespace zq2::test;
 
 namespace {
 
-struct Fixture {
-    QTemporaryDir appDir;
-    QTemporaryDir gameDir;
-    test::ScriptedPrompter prompter;
-    test::FakeDialogs dialogs;
-    std::unique_ptr<MainWindow> window;
+QStringList files(const QString& folder) {
+    return QDir(folder).entryList(QDir::Files, QDir::Name | QDir::IgnoreCase);
+}
 
-    explicit Fixture(bool confirmDelete = true) {
-        writeFile(app(), QStringLiteral("settings.ini"), game().toLocal8Bit() + "\r\nD:");
-        writeFile(app(), QStringLiteral("preferences.ini"),
-                  QByteArray("USESKIN=NO\r\n\r\nUSETIPS=YES\r\nWARNMAXLVLS=YES\r\nDISPLAYDELETE=") +
-                      (confirmDelete ? "YES" : "NO") + "\r\n*.z2l\r\n*.z2t\r\n*.z2b");
-    }
-    QString app() const { return appDir.path(); }
-    QString game() const { return gameDir.path(); }
-    QString cache() const { return gameDir.path() + QStringLiteral("/cache"); }
-    void start() {
-        window = std::make_unique<MainWindow>(app(), prompter, dialogs);
-        window->Form_Load();
-    }
-    FileListView* list(const char* name) const {
-        return window->findChild<FileListView*>(QLatin1String(name));
-    }
-    QStringList entries(const char* name) const {
-        QStringList out;
-        for (int i = 0; i < list(name)->count(); ++i)
-            out << list(name)->entry(i);
-        return out;
-    }
-    QString text(const char* name) const { return window->findChild<QLabel*>(QLatin1String(name))->text(); }
-    void chooseFilter(const char* combo, int index) {
-        auto* view = window->findChild<QComboBox*>(QLatin1String(combo));
-        view->setCurrentIndex(index);
-        emit view->activated(index);
-    }
-    QStringList files(const QString& folder) const {
-        return QDir(folder).entryList(QDir::Files, QDir::Name | QDir::IgnoreCase);
-    }
-};
+// A started window over a game folder holding `game` and a cache holding `cache` (name -> bytes).
+void startWith(AppFixture& f, const QMap<QString, QByteArray>& game, const QMap<QString, QByteArray>& cache,
+               bool confirmDelete = true) {
+    for (auto it = game.begin(); it != game.end(); ++it)
+        writeFile(f.game(), it.key(), it.value());
+    for (auto it = cache.begin(); it != cache.end(); ++it)
+        writeFile(f.cache(), it.key(), it.value());
+    QDir().mkpath(f.cache());
+    f.writeSettings(f.game());
+    f.writePreferences(true, confirmDelete);
+    f.start();
+}
 
 } // namespace
 
@@ -64,11 +31,10 @@ class TestMainWindowCommands : public QObject {
     Q_OBJECT
 private slots:
     void initTestCase();
-    void copyNewFileAsksNothingAndRefreshes();
-    void copyOverDifferentlyCasedFile_data();
-    void copyOverDifferentlyCasedFile();
+    void copySelected_data();
+    void copySelected();
     void copyEntireCacheFollowsTheFilterAndAsksPerConflict();
-    void copyFailureIsReportedAndLosesNothing();
+    void copyFailureIsReported();
     void deleteSelected_data();
     void deleteSelected();
     void clearCache_data();
@@ -81,122 +47,103 @@ void TestMainWindowCommands::initTestCase() {
     qputenv("XDG_DATA_HOME", trashHome.path().toLocal8Bit());
 }
 
-void TestMainWindowCommands::copyNewFileAsksNothingAndRefreshes() {
-    Fixture f;
-    writeFile(f.cache(), QStringLiteral("new.z2l"), levelBytes("New", 700));
-    f.start();
-    f.window->cacheCopy_Click();
-    QCOMPARE(f.prompter.asked.size(), 0);
-    QCOMPARE(readFile(f.game() + QStringLiteral("/new.z2l")), levelBytes("New", 700));
-    QCOMPARE(f.entries("zq2Files"), QStringList{QStringLiteral("new.z2l")});
-    QCOMPARE(f.list("zq2Cache")->selectedIndex(), -1);
-    QCOMPARE(f.text("lvlStatus"), QStringLiteral("Levels: 1"));
-    QVERIFY(QFile::exists(f.cache() + QStringLiteral("/new.z2l")));
-}
-
-void TestMainWindowCommands::copyOverDifferentlyCasedFile_data() {
+void TestMainWindowCommands::copySelected_data() {
+    QTest::addColumn<QString>("existing");
     QTest::addColumn<bool>("yes");
-    QTest::newRow("Yes replaces") << true;
-    QTest::newRow("No leaves everything") << false;
+    QTest::addColumn<QStringList>("gameFiles");
+    QTest::addColumn<QByteArray>("contents");
+    QTest::newRow("new file, no question")
+        << QString() << false << QStringList{"level1.z2l"} << QByteArray(1000, 'n');
+    QTest::newRow("other spelling, Yes")
+        << "LEVEL1.Z2L" << true << QStringList{"level1.z2l"} << QByteArray(1000, 'n');
+    QTest::newRow("other spelling, No")
+        << "LEVEL1.Z2L" << false << QStringList{"LEVEL1.Z2L"} << QByteArray(1500, 'o');
 }
 
-void TestMainWindowCommands::copyOverDifferentlyCasedFile() {
+void TestMainWindowCommands::copySelected() {
+    QFETCH(QString, existing);
     QFETCH(bool, yes);
-    Fixture f;
-    writeFile(f.game(), QStringLiteral("LEVEL1.Z2L"), QByteArray(1500, 'o'));
-    writeFile(f.cache(), QStringLiteral("level1.z2l"), QByteArray(1000, 'n'));
-    f.start();
-    QCOMPARE(f.list("zq2Files")->selectedIndex(), 0);
+    QFETCH(QStringList, gameFiles);
+    QFETCH(QByteArray, contents);
+    AppFixture f;
+    QMap<QString, QByteArray> game;
+    if (!existing.isEmpty())
+        game.insert(existing, QByteArray(1500, 'o'));
+    startWith(f, game, {{"level1.z2l", QByteArray(1000, 'n')}});
     f.prompter.answer(yes ? Answer::Yes : Answer::No);
     f.window->cacheCopy_Click();
     QCOMPARE(f.prompter.texts(),
-             QStringList{QStringLiteral("Are you sure you want to replace level1.z2l (Size: "
-                                        "%1 KB) with level1.z2l (Size: 1 KB)?")
-                             .arg(QLocale::system().toString(1.5))});
-    QCOMPARE(f.prompter.asked.first().buttons, Buttons::YesNo);
-    if (yes) {
-        QCOMPARE(f.files(f.game()), QStringList{QStringLiteral("level1.z2l")});
-        QCOMPARE(readFile(f.game() + QStringLiteral("/level1.z2l")), QByteArray(1000, 'n'));
-        QCOMPARE(f.list("zq2Files")->selectedIndex(), -1);
-    } else {
-        QCOMPARE(f.files(f.game()), QStringList{QStringLiteral("LEVEL1.Z2L")});
-        QCOMPARE(readFile(f.game() + QStringLiteral("/LEVEL1.Z2L")), QByteArray(1500, 'o'));
-        QCOMPARE(f.list("zq2Files")->selectedIndex(), 0);
-        QCOMPARE(f.list("zq2Cache")->selectedIndex(), 0);
-    }
+             existing.isEmpty()
+                 ? QStringList()
+                 : QStringList{QStringLiteral("Are you sure you want to replace level1.z2l (Size: "
+                                              "%1 KB) with level1.z2l (Size: 1 KB)?")
+                                   .arg(QLocale::system().toString(1.5))});
+    QCOMPARE(files(f.game()), gameFiles);
+    QCOMPARE(readFile(f.game() + QLatin1Char('/') + gameFiles.first()), contents);
+    QCOMPARE(files(f.cache()), QStringList{"level1.z2l"});
+    // A copy re-reads both lists and recounts; a No leaves everything as it was, selections included.
+    const bool copied = existing.isEmpty() || yes;
+    QCOMPARE(f.entries("zq2Files"), gameFiles);
+    QCOMPARE(f.list("zq2Cache")->selectedIndex(), copied ? -1 : 0);
+    QCOMPARE(f.text("lvlStatus"), QStringLiteral("Levels: 1"));
 }
 
 void TestMainWindowCommands::copyEntireCacheFollowsTheFilterAndAsksPerConflict() {
-    Fixture f;
-    writeFile(f.game(), QStringLiteral("b.z2b"), "old");
-    writeFile(f.cache(), QStringLiteral("a.z2b"), "a");
-    writeFile(f.cache(), QStringLiteral("b.z2b"), "new b");
-    writeFile(f.cache(), QStringLiteral("c.z2b"), "c");
-    writeFile(f.cache(), QStringLiteral("level.z2l"), "l");
-    f.start();
+    AppFixture f;
+    startWith(f, {{"b.z2b", "old"}},
+              {{"a.z2b", "a"}, {"b.z2b", "new b"}, {"c.z2b", "c"}, {"level.z2l", "l"}});
     f.chooseFilter("cacheView", 3); // "*.z2b"
     f.prompter.answer(Answer::Yes);
     f.window->copyentireCache_Click();
     QCOMPARE(f.prompter.asked.size(), 1);
-    // The question shows a game list that already holds the file copied before it.
-    QCOMPARE(f.files(f.game()), QStringList({"a.z2b", "b.z2b", "c.z2b"}));
+    QCOMPARE(files(f.game()), QStringList({"a.z2b", "b.z2b", "c.z2b"}));
     QCOMPARE(readFile(f.game() + QStringLiteral("/b.z2b")), QByteArray("new b"));
     QCOMPARE(f.entries("zq2Files"), QStringList({"a.z2b", "b.z2b", "c.z2b"}));
     QCOMPARE(f.text("musicStatus"), QStringLiteral("Music files: 3"));
-    QCOMPARE(f.text("lvlStatus"), QStringLiteral("Levels: 0"));
 }
 
-void TestMainWindowCommands::copyFailureIsReportedAndLosesNothing() {
-    Fixture f;
-    writeFile(f.cache(), QStringLiteral("gone.z2l"), "x");
-    writeFile(f.cache(), QStringLiteral("ok.z2l"), "y");
-    f.start();
+void TestMainWindowCommands::copyFailureIsReported() {
+    AppFixture f;
+    startWith(f, {}, {{"gone.z2l", "x"}});
     QFile::remove(f.cache() + QStringLiteral("/gone.z2l")); // vanished after the list was read
     f.window->cacheCopy_Click();
     QCOMPARE(f.prompter.asked.size(), 1);
     QVERIFY(f.prompter.asked.first().text.contains(QStringLiteral("gone.z2l")));
     QCOMPARE(f.prompter.asked.first().buttons, Buttons::Ok);
-    QCOMPARE(f.files(f.game()), QStringList());
+    QVERIFY(files(f.game()).isEmpty());
 }
 
 void TestMainWindowCommands::deleteSelected_data() {
     QTest::addColumn<bool>("confirm");
     QTest::addColumn<bool>("answerYes");
     QTest::addColumn<bool>("deleted");
-    QTest::addColumn<int>("questions");
-    QTest::newRow("confirmed") << true << true << true << 1;
-    QTest::newRow("declined") << true << false << false << 1;
-    QTest::newRow("no confirmation") << false << false << true << 0;
+    QTest::newRow("confirmed") << true << true << true;
+    QTest::newRow("declined") << true << false << false;
+    QTest::newRow("no confirmation") << false << false << true;
 }
 
 void TestMainWindowCommands::deleteSelected() {
     QFETCH(bool, confirm);
     QFETCH(bool, answerYes);
     QFETCH(bool, deleted);
-    QFETCH(int, questions);
-    Fixture f(confirm);
-    writeFile(f.game(), QStringLiteral("a.z2l"), levelBytes("Word"));
-    writeFile(f.game(), QStringLiteral("b.z2l"), levelBytes(""));
-    f.start();
+    AppFixture f;
+    startWith(f, {{"a.z2l", levelBytes("Word")}, {"b.z2l", levelBytes("")}}, {}, confirm);
     f.prompter.answer(answerYes ? Answer::Yes : Answer::No);
     f.window->delZQ2_Click();
-    QCOMPARE(f.prompter.asked.size(), questions);
-    if (questions)
-        QCOMPARE(f.prompter.asked.first().text,
-                 QStringLiteral("Are you sure you want to delete Word (a.z2l)?"));
+    QCOMPARE(f.prompter.texts(),
+             confirm ? QStringList{"Are you sure you want to delete Word (a.z2l)?"} : QStringList());
     QCOMPARE(QFile::exists(f.game() + QStringLiteral("/a.z2l")), !deleted);
     QCOMPARE(f.text("lvlStatus"), deleted ? QStringLiteral("Levels: 1") : QStringLiteral("Levels: 2"));
+    // After a delete the caption still names the file, but nothing is selected: a second click does nothing.
     if (deleted) {
-        // The caption still names the deleted file, but nothing is selected: a second click does nothing.
-        QCOMPARE(f.list("zq2Files")->selectedIndex(), -1);
         f.window->delZQ2_Click();
-        QCOMPARE(f.prompter.asked.size(), questions);
         QVERIFY(QFile::exists(f.game() + QStringLiteral("/b.z2l")));
+        QCOMPARE(f.prompter.unexpected, 0);
     }
 }
 
 void TestMainWindowCommands::clearCache_data() {
-    QTest::addColumn<QStringList>("files");
+    QTest::addColumn<QStringList>("names");
     QTest::addColumn<int>("filter");
     QTest::addColumn<bool>("answerYes");
     QTest::addColumn<QString>("question");
@@ -214,23 +161,22 @@ void TestMainWindowCommands::clearCache_data() {
 }
 
 void TestMainWindowCommands::clearCache() {
-    QFETCH(QStringList, files);
+    QFETCH(QStringList, names);
     QFETCH(int, filter);
     QFETCH(bool, answerYes);
     QFETCH(QString, question);
     QFETCH(QStringList, left);
-    Fixture f;
-    for (const QString& name : files)
-        writeFile(f.cache(), name, "x");
-    QDir().mkpath(f.cache());
-    f.start();
+    AppFixture f;
+    QMap<QString, QByteArray> cache;
+    for (const QString& name : names)
+        cache.insert(name, "x");
+    startWith(f, {}, cache);
     f.chooseFilter("cacheView", filter);
     f.prompter.answer(answerYes ? Answer::Yes : Answer::No);
     f.window->clearCache_Click();
-    QCOMPARE(f.prompter.texts().value(0), question);
-    QCOMPARE(f.files(f.cache()), left);
+    QCOMPARE(f.prompter.texts(), QStringList{question});
+    QCOMPARE(files(f.cache()), left);
     QCOMPARE(f.text("cacheStatus"), QStringLiteral("Cache files: %1").arg(left.size()));
-    QCOMPARE(f.list("zq2Cache")->selectedIndex(), -1);
 }
 
 QTEST_MAIN(TestMainWindowCommands)
