@@ -25,7 +25,6 @@ void TestFilterAndCounts::patternText_data() {
     QTest::newRow("All in other case") << "aLL" << defaults << "*.z2l;*.z2t;*.z2b";
     QTest::newRow("single entry") << "*.z2t" << defaults << "*.z2t";
     QTest::newRow("entry with trailing separator") << "*.z2l;" << QStringList{"All", "*.z2l;"} << "*.z2l";
-    QTest::newRow("only one separator dropped") << "*.z2l;;" << QStringList{"All", "*.z2l;;"} << "*.z2l;";
     QTest::newRow("All over entries ending in separator")
         << "All" << QStringList{"All", "*.z2l;", "*.z2t"} << "*.z2l;;*.z2t";
     QTest::newRow("entry holding several patterns") << "*.z2l;*.z2t" << defaults << "*.z2l;*.z2t";
@@ -33,8 +32,6 @@ void TestFilterAndCounts::patternText_data() {
     QTest::newRow("All with no other entry") << "All" << QStringList{"All"} << "";
     QTest::newRow("preference entry that reads ALL")
         << "ALL" << QStringList{"All", "ALL", "*.z2b"} << "ALL;*.z2b";
-    QTest::newRow("entry not All despite prefix") << "Alls" << defaults << "Alls";
-    QTest::newRow("empty choice") << "" << defaults << "";
 }
 
 void TestFilterAndCounts::patternText() {
@@ -54,7 +51,6 @@ void TestFilterAndCounts::quitQuestion_data() {
     QTest::newRow("user close, warning off, red") << false << false << true << false;
     QTest::newRow("user close, warning on, black") << false << true << false << false;
     QTest::newRow("session end, warning on, red") << true << true << true << false;
-    QTest::newRow("session end, nothing set") << true << false << false << false;
 }
 
 void TestFilterAndCounts::quitQuestion() {

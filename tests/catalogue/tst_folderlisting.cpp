@@ -54,9 +54,7 @@ void TestFolderListing::listing_data() {
     QTest::newRow("everything") << "*.*" << QStringList{"a.Z2L",      "B.z2l",     "b.z2l",     "c.z2t",
                                                         "linked.z2t", "music.z2b", "notes.txt", "README"};
     QTest::newRow("duplicated piece") << "*.z2t;*.z2t" << QStringList{"c.z2t", "linked.z2t"};
-    QTest::newRow("exact name in other case") << "NOTES.TXT" << QStringList{"notes.txt"};
     QTest::newRow("empty pattern") << "" << QStringList{};
-    QTest::newRow("nothing matches") << "*.zip" << QStringList{};
 }
 
 void TestFolderListing::listing() {
