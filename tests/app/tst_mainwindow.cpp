@@ -225,4 +225,4 @@ void TestMainWindow::characterKeyShowsTheSelectedFile() {
 }
 
 QTEST_MAIN(TestMainWindow)
-#include "test_mainwindow.moc"
+#include "tst_mainwindow.moc"

@@ -180,4 +180,4 @@ void TestMainWindowCommands::clearCache() {
 }
 
 QTEST_MAIN(TestMainWindowCommands)
-#include "test_mainwindow_commands.moc"
+#include "tst_mainwindow_commands.moc"

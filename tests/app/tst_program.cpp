@@ -89,4 +89,4 @@ void TestProgram::lockOfACrashedCopyDoesNotBlock() {
 }
 
 QTEST_GUILESS_MAIN(TestProgram)
-#include "test_program.moc"
+#include "tst_program.moc"
