@@ -1,9 +1,8 @@
 // The organizer's own start-up work: from the moment the splash window has closed to the main
 // window shown and painted, over a game folder like the demo's (a few dozen files) and over a big
 // one. Qt's own start-up (the application object, fonts, the platform) is outside the measurement.
-#include "app/widgets/dialogs.h"
 #include "app/widgets/mainwindow.h"
-#include "platform/prompter.h"
+#include "app/widgets/unattended.h"
 
 #include <benchmark/benchmark.h>
 
@@ -13,22 +12,6 @@
 #include <QTemporaryDir>
 
 namespace {
-
-class NoPrompter final : public zq2::Prompter {
-public:
-    using Prompter::ask;
-    zq2::Answer ask(const QString&, zq2::Buttons, const QString&) override { return zq2::Answer::No; }
-    std::optional<QString> openFile(const QString&, const QString&) override { return std::nullopt; }
-};
-
-class NoDialogs final : public zq2::Dialogs {
-public:
-    void showSettings(QWidget*, const QString&, const zq2::SkinValues&) override {}
-    void showPreferences(QWidget*, const QString&, const zq2::SkinValues&) override {}
-    void showRestore(QWidget*, const QString&, const QString&, const zq2::SkinValues&) override {}
-    void showAbout(QWidget*, const zq2::SkinValues&) override {}
-    void showHelp(const QString&) override {}
-};
 
 void writeFile(const QString& path, qsizetype size) {
     QFile f(path);
@@ -58,8 +41,8 @@ struct Folders {
 
 void BM_StartupToShownWindow(benchmark::State& state) {
     Folders folders(static_cast<int>(state.range(0)));
-    NoPrompter prompter;
-    NoDialogs dialogs;
+    zq2::UnattendedPrompter prompter;
+    zq2::UnattendedDialogs dialogs;
     for (auto _ : state) {
         zq2::MainWindow window(folders.app.path(), prompter, dialogs);
         window.Form_Load();

@@ -7,12 +7,11 @@
 // Preferences dialog would after OK. Message boxes answer No, so nothing is changed.
 #include "app/widgets/aboutbox.h"
 #include "app/widgets/appfont.h"
-#include "app/widgets/dialogs.h"
 #include "app/widgets/mainwindow.h"
 #include "app/widgets/splash.h"
+#include "app/widgets/unattended.h"
 #include "config/widgets/prefsdialog.h"
 #include "config/widgets/settingsdialog.h"
-#include "platform/prompter.h"
 #include "restore/widgets/restoredialog.h"
 
 #include <QApplication>
@@ -20,22 +19,6 @@
 #include <QIcon>
 
 namespace {
-
-class NoPrompter final : public zq2::Prompter {
-public:
-    using Prompter::ask;
-    zq2::Answer ask(const QString&, zq2::Buttons, const QString&) override { return zq2::Answer::No; }
-    std::optional<QString> openFile(const QString&, const QString&) override { return std::nullopt; }
-};
-
-class NoDialogs final : public zq2::Dialogs {
-public:
-    void showSettings(QWidget*, const QString&, const zq2::SkinValues&) override {}
-    void showPreferences(QWidget*, const QString&, const zq2::SkinValues&) override {}
-    void showRestore(QWidget*, const QString&, const QString&, const zq2::SkinValues&) override {}
-    void showAbout(QWidget*, const zq2::SkinValues&) override {}
-    void showHelp(const QString&) override {}
-};
 
 bool save(QWidget& window, const QString& folder, const char* name) {
     window.show();
@@ -58,8 +41,8 @@ int main(int argc, char** argv) {
     const QString out = QString::fromLocal8Bit(argv[1]);
     const QString appDir = QString::fromLocal8Bit(argv[2]);
     QDir().mkpath(out);
-    NoPrompter prompter;
-    NoDialogs dialogs;
+    zq2::UnattendedPrompter prompter;
+    zq2::UnattendedDialogs dialogs;
 
     zq2::MainWindow window(appDir, prompter, dialogs);
     window.Form_Load();
