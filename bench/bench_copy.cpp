@@ -25,7 +25,7 @@ void writeBytes(const QString& path, const QByteArray& bytes) {
         qFatal("cannot write %s", qPrintable(path));
 }
 
-// A cache of kCacheFiles downloads, made once for every run.
+// A cache of kCacheFiles downloads, made once per benchmark, before its timing starts.
 struct Cache {
     QTemporaryDir root;
     QString folder = root.filePath(QStringLiteral("cache"));
@@ -40,11 +40,6 @@ struct Cache {
         }
     }
 };
-
-Cache& cache() {
-    static Cache instance;
-    return instance;
-}
 
 // A fresh game folder already holding kGameFiles other files, none named like a cache file.
 QString freshGameFolder(const QTemporaryDir& root, int run) {
@@ -75,7 +70,7 @@ void runCp(const QStringList& sources, const QString& folder) {
 }
 
 template <typename Copy> void copyCache(benchmark::State& state, Copy copy) {
-    Cache& source = cache();
+    Cache source;
     QTemporaryDir root;
     int run = 0;
     for (auto _ : state) {

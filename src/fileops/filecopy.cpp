@@ -63,6 +63,9 @@ FileError transfer(int in, int out, qint64 expected, const QString& source, cons
         const ssize_t n = ::copy_file_range(in, nullptr, out, nullptr, 1 << 30, 0);
         if (n > 0) {
             copied += n;
+            // A plain file that has reached its length needs no further call to learn that it ended.
+            if (copied == expected)
+                return FileError::none();
             continue;
         }
         if (n == 0) {
@@ -85,25 +88,10 @@ FileError transfer(int in, int out, qint64 expected, const QString& source, cons
 
 #endif
 
-FileError renameIntoPlace(const QString& temporary, const QString& target, bool mayReplace) {
-#ifdef Q_OS_LINUX
-    const QByteArray from = QFile::encodeName(temporary);
-    const QByteArray to = QFile::encodeName(target);
-    if (!mayReplace) {
-        if (::renameat2(AT_FDCWD, from.constData(), AT_FDCWD, to.constData(), RENAME_NOREPLACE) == 0)
-            return FileError::none();
-        if (errno != EINVAL && errno != ENOSYS)
-            return FileError::fromErrno(errno, target);
-    }
-    if (::rename(from.constData(), to.constData()) == 0)
-        return FileError::none();
-    return FileError::fromErrno(errno, target);
-#else
-    Q_UNUSED(mayReplace);
+FileError renameIntoPlace(const QString& temporary, const QString& target) {
     std::error_code error;
     std::filesystem::rename(toFsPath(temporary), toFsPath(target), error);
     return error ? FileError::fromErrno(errnoOf(error), target) : FileError::none();
-#endif
 }
 
 void removeQuietly(const QString& path) {
@@ -161,6 +149,11 @@ FileError copyFileFast(const QString& source, const QString& destination) {
 FileError replaceOrCreate(const QString& source, const QString& folder, const QString& name,
                           const std::optional<QString>& existingPath) {
     const QString target = joinPath(folder, name);
+    if (!existingPath) {
+        // Nothing to lose: write straight under the final name. Creating it exclusively keeps a file
+        // that appeared meanwhile, and a failed copy removes what it wrote.
+        return copyFileFast(source, target);
+    }
     // A short hidden name of its own, so that long file names still leave room for it and folder
     // listings do not show it while it exists.
     QString temporary;
@@ -178,7 +171,7 @@ FileError replaceOrCreate(const QString& source, const QString& folder, const QS
             copied.path = target;
         return copied;
     }
-    if (const FileError moved = renameIntoPlace(temporary, target, existingPath.has_value())) {
+    if (const FileError moved = renameIntoPlace(temporary, target)) {
         removeQuietly(temporary);
         return moved;
     }

@@ -17,13 +17,14 @@ namespace zq2 {
 // replaced or deleted. Nothing is flushed to disk.
 FileError copyFileFast(const QString& source, const QString& destination);
 
-// Puts a copy of `source` in place as folder/name. The copy is written to a temporary file in
-// `folder` first and then moved into place with one rename, so that a failed copy never loses the
-// file it was to replace. When `existingPath` names the file being replaced under another letter
-// case (LEVEL1.Z2L for level1.z2l), that file is removed once the new one is in place: the end
-// state is the source's contents under `name` and no other spelling. Without `existingPath` a file
-// named `name` that appeared meanwhile is not overwritten (EEXIST) where the system can tell.
-// A failure names the path the user knows: folder/name, or existingPath when only its removal failed.
+// Puts a copy of `source` in place as folder/name. When `existingPath` names a file to be replaced,
+// the copy is written to a temporary file in `folder` first and then moved into place with one
+// rename, so that a failed copy never loses the old file; when that file is spelled in another
+// letter case (LEVEL1.Z2L for level1.z2l) it is removed once the new one is in place, so that the end
+// state is the source's contents under `name` and no other spelling. Without `existingPath` there is
+// nothing to lose and the copy is written under `name` directly; a file of that name that appeared
+// meanwhile is kept (EEXIST). A failure names the path the user knows: folder/name, or
+// existingPath when only its removal failed.
 FileError replaceOrCreate(const QString& source, const QString& folder, const QString& name,
                           const std::optional<QString>& existingPath);
 
