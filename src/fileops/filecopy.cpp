@@ -224,7 +224,7 @@ CopyOutcome copyZQ2File(const QString& cacheDir, FolderIndex& gameFolder, const 
     const CopyOutcome outcome =
         copyWithQuestion(joinPath(cacheDir, name), gameFolder.folder(), name, existing, askReplace);
     if (outcome.result == CopyOutcome::Result::Copied)
-        gameFolder.noteCopied(name, existing);
+        gameFolder.noteCopied(name);
     return outcome;
 }
 

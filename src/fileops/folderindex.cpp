@@ -58,11 +58,9 @@ std::optional<QString> FolderIndex::find(const QString& name) {
 #endif
 }
 
-void FolderIndex::noteCopied(const QString& name, const std::optional<QString>& removedPath) {
+void FolderIndex::noteCopied(const QString& name) {
     if (!loaded_)
         return;
-    // A removed file shared the case-folded name of the new one, so its entry is simply taken over.
-    Q_UNUSED(removedPath);
     paths_.insert(name.toCaseFolded(), joinPath(folder_, name));
     // Our own change moved the folder's stamp; take the new one so that it is not mistaken for a
     // change made by someone else.

@@ -12,7 +12,8 @@ namespace zq2 {
 // thousands of names ignoring case (copying a whole cache, restoring a CD) reads the folder once
 // instead of once per name. The index notices changes made by others through the folder's
 // modification time and reads the folder again then; changes made through this program are
-// reported with noteCopied.
+// reported with noteCopied. A change by others within the same tick of the file system's clock as
+// the last reading or the last noteCopied can go unnoticed until the folder changes again.
 //
 // Where the file system ignores letter case by itself, a lookup is a single test of the exact path.
 class FolderIndex {
@@ -25,9 +26,9 @@ public:
     // to one) whose name equals `name` ignoring case, the exact spelling first.
     std::optional<QString> find(const QString& name);
 
-    // Tells the index that `name` now exists in the folder and that `removedPath`, when given,
-    // was removed, both by this program.
-    void noteCopied(const QString& name, const std::optional<QString>& removedPath);
+    // Tells the index that `name` now exists in the folder, put there by this program (a file it
+    // replaced had the same name ignoring case, so its entry is simply taken over).
+    void noteCopied(const QString& name);
 
 private:
     std::optional<std::filesystem::file_time_type> folderStamp() const;

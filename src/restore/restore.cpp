@@ -97,7 +97,7 @@ RestoreResult runRestore(const QString& cdResourceDir, const QString& gameDir, c
         if (outcome.result == CopyOutcome::Result::Failed)
             return {RestoreResult::Kind::Failed, failureCode(outcome.error.code)};
         if (outcome.result == CopyOutcome::Result::Copied)
-            gameFolder.noteCopied(name, existing);
+            gameFolder.noteCopied(name);
     }
     return {RestoreResult::Kind::Completed};
 }
