@@ -1,0 +1,187 @@
+#include "appearance/colours.h"
+#include "appearance/skinfile.h"
+#include "appearance/widgets/skinning.h"
+#include "platform/paths.h"
+#include "support/tempfiles.h"
+
+#include <QApplication>
+#include <QBuffer>
+#include <QCheckBox>
+#include <QDialog>
+#include <QDir>
+#include <QGroupBox>
+#include <QLabel>
+#include <QMainWindow>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace zq2;
+
+namespace {
+
+const QString kApp = QStringLiteral("APPDIR");
+const QString kAbsolute = QDir::rootPath() + QStringLiteral("pics/r.bmp");
+// Ten lines; pictures are named relative to the program's folder, never the skin's, unless full paths.
+const QByteArray kTen = "m.png\r\n\r\n00FF00\r\np.png\r\nDBEEE3\r\n\r\n" + kAbsolute.toLocal8Bit() +
+                        "\r\nEFE0E6\r\n8000000F\r\na.png";
+// Values no skin line would produce, so that a value the reader must not touch shows up.
+const SkinValues kMarked{"prefs", 0x123456, "settings", "restore", 0x234567, 0x345678, "about"};
+const QColor kPic(10, 200, 30);
+
+QString inApp(const char* name) {
+    return joinPath(kApp, QLatin1String(name));
+}
+
+// The main window's part ("-" for a line the file lacks), then the dialogs' values.
+QStringList describe(const MainWindowSkin& m, const SkinValues& v) {
+    auto hex = [](std::optional<ColourValue> c) { return c ? QString::number(*c, 16) : QStringLiteral("-"); };
+    return {m.picture.value_or("-"), hex(m.frame1),        hex(m.frame2),
+            v.prefsPicture,          hex(v.prefsColour),   v.settingsPicture,
+            v.restorePicture,        hex(v.restoreColour), hex(v.restoreOverwriteColour),
+            v.aboutPicture};
+}
+
+QByteArray encoded(QSize size, const char* format, QImage::Format pixels = QImage::Format_RGB32) {
+    QImage image(size, pixels);
+    image.fill(kPic);
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, format);
+    return buffer.data();
+}
+
+} // namespace
+
+class TestSkin : public QObject {
+    Q_OBJECT
+
+private slots:
+    void colourLine_data() {
+        QTest::addColumn<QString>("line");
+        QTest::addColumn<QColor>("colour"); // on a desktop whose roles all differ; invalid: its face colour
+        QTest::newRow("red is low byte") << "FF" << QColor(255, 0, 0);
+        QTest::newRow("green, lower case") << "00ff00" << QColor(0, 255, 0);
+        QTest::newRow("blue is high byte") << "FF0000" << QColor(0, 0, 255);
+        QTest::newRow("FFFF is not negative") << "FFFF" << QColor(255, 255, 0);
+        QTest::newRow("8000 is not negative") << "8000" << QColor(0, 128, 0);
+        QTest::newRow("empty is black") << "" << QColor(0, 0, 0);
+        QTest::newRow("junk is black") << "xyz" << QColor(0, 0, 0);
+        QTest::newRow("stops at first non-digit") << "12G34" << QColor(0x12, 0, 0);
+        QTest::newRow("above FFFFFF is face") << "1000000" << QColor();
+        QTest::newRow("too long saturates to face") << "1000000FF" << QColor();
+        QTest::newRow("button face") << "8000000F" << QColor();
+        QTest::newRow("window, index from low byte") << "8000FF05" << QColor(int(QPalette::Base), 0, 0);
+        QTest::newRow("grey text") << "80000011" << QColor(99, 98, 97);
+    }
+
+    void colourLine() {
+        QFETCH(QString, line);
+        QFETCH(QColor, colour);
+        QPalette palette;
+        for (int role = 0; role < QPalette::NColorRoles; ++role)
+            palette.setColor(QPalette::ColorRole(role), QColor(role, 0, 0));
+        palette.setColor(QPalette::Disabled, QPalette::Text, QColor(99, 98, 97));
+        QCOMPARE(toQColor(parseColourLine(line), palette),
+                 colour.isValid() ? colour : palette.color(QPalette::Window));
+    }
+
+    void loadSkin_data() {
+        QTest::addColumn<QByteArray>("bytes"); // null: no skin file at all
+        QTest::addColumn<int>("lines");        // how many of the ten lines of kTen take effect
+        QTest::newRow("ten lines") << kTen << 10;
+        QTest::newRow("lone line feeds") << QByteArray(kTen).replace("\r\n", "\n") << 10;
+        QTest::newRow("lines after ten ignored") << kTen + "\r\nx.png\r\n0\r\n0\r\nq.png\r\n0\r\n" << 10;
+        QTest::newRow("three lines keep dialog values") << QByteArray("m.png\r\n\r\n00FF00\r\n") << 3;
+        QTest::newRow("four lines") << QByteArray("m.png\r\n\r\n00FF00\r\np.png") << 4;
+        QTest::newRow("empty file") << QByteArray("") << 0;
+        QTest::newRow("missing file") << QByteArray() << 0;
+    }
+
+    void loadSkin() {
+        QFETCH(QByteArray, bytes);
+        QFETCH(int, lines);
+        QTemporaryDir dir;
+        if (!bytes.isNull())
+            test::writeFile(dir.path(), QStringLiteral("s.skn"), bytes);
+        SkinValues v = kMarked;
+        const MainWindowSkin skin = loadSkinFile(dir.filePath(QStringLiteral("s.skn")), kApp, v);
+        const QStringList ten = {inApp("m.png"), "0",       "ff00",   inApp("p.png"), "dbeee3",
+                                 inApp(""),      kAbsolute, "efe0e6", "8000000f",     inApp("a.png")};
+        QCOMPARE(describe(skin, v), ten.mid(0, lines) + describe({}, kMarked).mid(lines));
+        turnOffSkin(v); // the design look for the dialogs; the main window's part is not the dialogs'
+        QCOMPARE(describe({}, v).mid(3), (QStringList{"", "8000000f", "", "", "8000000f", "8000000f", ""}));
+    }
+
+    void picture_data() {
+        QTest::addColumn<QString>("name");     // empty: no path at all
+        QTest::addColumn<QByteArray>("bytes"); // null: no such file
+        QTest::addColumn<QSize>("shown");
+        const QSize s(40, 30);
+        QTest::newRow("png") << "a.png" << encoded(s, "PNG") << s;
+        QTest::newRow("bmp") << "a.bmp" << encoded(s, "BMP") << s;
+        QTest::newRow("jpeg") << "a.jpg" << encoded(s, "JPEG") << s;
+        QTest::newRow("png named bmp") << "a.bmp" << encoded(s, "PNG") << s;
+        // Small on disk, 100 MB once decoded.
+        QTest::newRow("too big") << "big.png" << encoded({5000, 5000}, "PNG", QImage::Format_Mono) << QSize();
+        QTest::newRow("not a picture") << "text.png" << QByteArray("just some words\r\n") << QSize();
+        QTest::newRow("missing file") << "a.png" << QByteArray() << QSize();
+        QTest::newRow("empty path") << "" << QByteArray() << QSize();
+    }
+
+    void picture() {
+        QFETCH(QString, name);
+        QFETCH(QByteArray, bytes);
+        QFETCH(QSize, shown);
+        QTemporaryDir dir;
+        test::writeFile(dir.path(), QStringLiteral("old.png"), encoded({10, 10}, "PNG"));
+        if (!bytes.isNull())
+            test::writeFile(dir.path(), name, bytes);
+        QDialog window;
+        window.resize(306, 240);
+        // A new picture replaces the one shown; one that cannot be shown leaves none.
+        setBackgroundPicture(&window, dir.filePath(QStringLiteral("old.png")));
+        setBackgroundPicture(&window, name.isEmpty() ? QString() : dir.filePath(name));
+        QCOMPARE(backgroundPictureSize(&window), shown);
+        QCOMPARE(window.size(), QSize(306, 240));
+    }
+
+    void mainWindowSkinAndTurningItOff() {
+        QTemporaryDir dir;
+        test::writeFile(dir.path(), QStringLiteral("m.png"), encoded({100, 80}, "PNG"));
+        const MainWindowSkin full{dir.filePath(QStringLiteral("m.png")), 0xFFu, 0xFF0000u};
+        QMainWindow window;
+        auto* area = new QWidget;
+        window.setCentralWidget(area);
+        auto* frame = new QGroupBox(area);
+        frame->setGeometry(20, 20, 60, 40);
+        // The check box lies in the frame, so that a face colour taken from the frame around it shows.
+        auto* box = new QCheckBox(QStringLiteral("x"), frame);
+        box->setGeometry(0, 20, 60, 20);
+        auto* label = new QLabel(QStringLiteral(" "), area);
+        label->setGeometry(85, 20, 10, 10);
+        label->setAutoFillBackground(true);
+        window.resize(361, 420);
+        // Corners of the picture, just past its edges, the box, the frame, the label, and a point far off.
+        auto shown = [&] {
+            QList<QColor> out;
+            for (QPoint p : {QPoint(0, 0), QPoint(99, 79), QPoint(100, 40), QPoint(40, 80), QPoint(75, 50),
+                             QPoint(50, 21), QPoint(88, 25), QPoint(300, 300)})
+                out << area->grab().toImage().pixelColor(p);
+            return out;
+        };
+        const QColor plain = shown().last(), red(255, 0, 0), blue(0, 0, 255);
+        // At its own size from the client area's top-left corner, behind controls; labels let it through.
+        applyMainWindowSkin(&window, full, box, frame);
+        QCOMPARE(shown(), (QList{kPic, kPic, plain, plain, red, blue, kPic, plain}));
+        // A skin of one line changes only the picture.
+        applyMainWindowSkin(&window, MainWindowSkin{QString(), {}, {}}, box, frame);
+        QCOMPARE(shown(), (QList{plain, plain, plain, plain, red, blue, plain, plain}));
+        applyMainWindowSkin(&window, full, box, frame);
+        turnOffMainWindowSkin(&window, box, frame);
+        const QColor face = QApplication::palette().color(QPalette::Window);
+        QCOMPARE(shown(), (QList{plain, plain, plain, plain, face, face, plain, plain}));
+    }
+};
+
+QTEST_MAIN(TestSkin)
+#include "tst_skin.moc"
