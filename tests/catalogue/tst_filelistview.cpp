@@ -1,190 +1,78 @@
 #include "catalogue/widgets/filelistview.h"
 #include "support/tempfiles.h"
 
-#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 
 using namespace zq2;
+using namespace Qt::StringLiterals;
 
 class TestFileListView : public QObject {
     Q_OBJECT
 
-private slots:
-    void init();
-    void startsWithGameFilesPattern();
-    void listsOnFirstQueryAndOnlyAtReread();
-    void rereadClearsSelectionSilently();
-    void selectRaisesSelectionOnce_data();
-    void selectRaisesSelectionOnce();
-    void keysAnnounceBeforeMoving_data();
-    void keysAnnounceBeforeMoving();
-    void ctrlClickKeepsSelection();
-    void missingFolderIsEmpty();
-
-private:
+    QStringList log_; // the signals of list_, each with the selection it saw when raised
     std::unique_ptr<QTemporaryDir> dir_;
+    std::unique_ptr<FileListView> list_; // on screen, game files: alpha, beta, cobalt, crystal, delta
+
+private slots:
+    void init() {
+        log_.clear();
+        dir_ = std::make_unique<QTemporaryDir>();
+        for (const QString& name :
+             u"alpha.z2l beta.z2t cobalt.z2l crystal.z2b delta.z2l notes.txt"_s.split(' '))
+            test::writeFile(dir_->path(), name);
+        list_ = std::make_unique<FileListView>();
+        list_->setFolder(dir_->path());
+        connect(list_.get(), &FileListView::selectionChanged_, this,
+                [this] { log_ << u"sel %1"_s.arg(list_->selectedIndex()); });
+        connect(list_.get(), &FileListView::characterKeyPressed, this,
+                [this] { log_ << u"key %1"_s.arg(list_->selectedIndex()); });
+        list_->show();
+        QVERIFY(QTest::qWaitForWindowExposed(list_.get()));
+    }
+
+    void listsAgainOnlyWhenAskedOrChanged() {
+        QCOMPARE(list_->count(), 5);
+        list_->setPattern(u"*.z2l"_s);
+        QCOMPARE(list_->count(), 3);
+        test::writeFile(dir_->path(), u"echo.z2l"_s);
+        QCOMPARE(list_->count(), 3); // a file that appears later shows only once the list is read again
+        list_->reread();
+        QCOMPARE(list_->entry(3), u"echo.z2l"_s);
+        // A new pattern shows on screen without anyone asking the list.
+        list_->setPattern(u"*.txt"_s);
+        QTRY_COMPARE(list_->model()->rowCount(), 1);
+    }
+
+    void onlySelectingRaisesSelectionChanged() {
+        for (int index : {2, 2, 9, 1})
+            list_->select(index);
+        list_->reread();
+        QCOMPARE(list_->selectedIndex(), -1);
+        QVERIFY(!list_->currentIndex().isValid());
+        list_->select(3);
+        list_->setPattern(u"*.z2l"_s);
+        QCOMPARE(list_->selectedIndex(), -1);
+        QCOMPARE(log_.join(", "), u"sel 2, sel 2, sel -1, sel 1, sel 3"_s);
+    }
+
+    void keysAnnounceBeforeMoving() {
+        list_->select(1);
+        for (Qt::Key key : {Qt::Key_Return, Qt::Key_Down, Qt::Key_D})
+            QTest::keyClick(list_.get(), key);
+        // Enter types a character without moving, the arrow moves without typing, a letter does both.
+        QCOMPARE(log_.join(", "), u"sel 1, key 1, sel 2, key 2, sel 4"_s);
+    }
+
+    void ctrlClickKeepsSelection() {
+        list_->select(0);
+        for (const auto& [row, modifier] : {std::pair{0, Qt::ControlModifier}, {2, Qt::NoModifier}}) {
+            const QRect rect = list_->visualRect(list_->model()->index(row, 0));
+            QTest::mouseClick(list_->viewport(), Qt::LeftButton, modifier, rect.center());
+        }
+        QCOMPARE(log_.join(", "), u"sel 0, sel 2"_s);
+    }
 };
-
-void TestFileListView::init() {
-    dir_ = std::make_unique<QTemporaryDir>();
-    QVERIFY(dir_->isValid());
-    for (const char* name : {"alpha.z2l", "beta.z2t", "cobalt.z2l", "crystal.z2b", "delta.z2l", "notes.txt"})
-        test::writeFile(dir_->path(), QString::fromLatin1(name));
-}
-
-void TestFileListView::startsWithGameFilesPattern() {
-    FileListView list;
-    QCOMPARE(list.pattern(), QStringLiteral("*.z2l;*.z2t;*.z2b"));
-    QVERIFY(list.uniformItemSizes());
-    QCOMPARE(list.selectionMode(), QAbstractItemView::SingleSelection);
-    QCOMPARE(list.editTriggers(), QAbstractItemView::NoEditTriggers);
-    list.setFolder(dir_->path());
-    QCOMPARE(list.count(), 5);
-    QCOMPARE(list.entry(0), QStringLiteral("alpha.z2l"));
-    QCOMPARE(list.entry(4), QStringLiteral("delta.z2l"));
-    QCOMPARE(list.entry(5), QString());
-    QCOMPARE(list.selectedIndex(), -1);
-    QCOMPARE(list.selectedName(), QString());
-}
-
-void TestFileListView::listsOnFirstQueryAndOnlyAtReread() {
-    FileListView list;
-    list.setFolder(dir_->path());
-    list.setPattern(QStringLiteral("*.z2l"));
-    QCOMPARE(list.count(), 3);
-
-    // Files that appear later show only once the list is read again.
-    test::writeFile(dir_->path(), QStringLiteral("echo.z2l"));
-    QCOMPARE(list.count(), 3);
-    list.reread();
-    QCOMPARE(list.count(), 4);
-    QCOMPARE(list.entry(3), QStringLiteral("echo.z2l"));
-
-    // A new pattern shows at the next query, as a new folder does.
-    list.setPattern(QStringLiteral("*.txt"));
-    QCOMPARE(list.count(), 1);
-    QCOMPARE(list.entry(0), QStringLiteral("notes.txt"));
-}
-
-void TestFileListView::rereadClearsSelectionSilently() {
-    FileListView list;
-    list.setFolder(dir_->path());
-    list.select(2);
-    QCOMPARE(list.selectedName(), QStringLiteral("cobalt.z2l"));
-
-    QSignalSpy spy(&list, &FileListView::selectionChanged_);
-    list.reread();
-    QCOMPARE(spy.count(), 0);
-    QCOMPARE(list.selectedIndex(), -1);
-    QVERIFY(!list.currentIndex().isValid());
-
-    list.select(1);
-    list.setPattern(QStringLiteral("*.z2l"));
-    QCOMPARE(list.selectedIndex(), -1);
-    QCOMPARE(spy.count(), 1); // only the select() above
-}
-
-void TestFileListView::selectRaisesSelectionOnce_data() {
-    QTest::addColumn<int>("before");
-    QTest::addColumn<int>("index");
-    QTest::addColumn<int>("selected");
-
-    QTest::newRow("first from none") << -1 << 0 << 0;
-    QTest::newRow("last from first") << 0 << 4 << 4;
-    QTest::newRow("same again") << 3 << 3 << 3;
-    QTest::newRow("out of range") << 2 << 9 << -1;
-}
-
-void TestFileListView::selectRaisesSelectionOnce() {
-    QFETCH(int, before);
-    QFETCH(int, index);
-    QFETCH(int, selected);
-
-    FileListView list;
-    list.setFolder(dir_->path());
-    if (before >= 0)
-        list.select(before);
-    int selectedWhenRaised = -2;
-    connect(&list, &FileListView::selectionChanged_, &list,
-            [&] { selectedWhenRaised = list.selectedIndex(); });
-    QSignalSpy spy(&list, &FileListView::selectionChanged_);
-    list.select(index);
-    QCOMPARE(spy.count(), 1);
-    QCOMPARE(selectedWhenRaised, selected);
-    QCOMPARE(list.selectedIndex(), selected);
-}
-
-void TestFileListView::keysAnnounceBeforeMoving_data() {
-    QTest::addColumn<int>("key");
-    QTest::addColumn<bool>("character");
-    QTest::addColumn<QString>("after");
-
-    QTest::newRow("letter types ahead") << int(Qt::Key_D) << true << "delta.z2l";
-    QTest::newRow("Enter") << int(Qt::Key_Return) << true << "beta.z2t";
-    QTest::newRow("Escape") << int(Qt::Key_Escape) << true << "beta.z2t";
-    QTest::newRow("Backspace") << int(Qt::Key_Backspace) << true << "beta.z2t";
-    QTest::newRow("arrow down") << int(Qt::Key_Down) << false << "cobalt.z2l";
-}
-
-void TestFileListView::keysAnnounceBeforeMoving() {
-    QFETCH(int, key);
-    QFETCH(bool, character);
-    QFETCH(QString, after);
-
-    FileListView list;
-    list.setFolder(dir_->path());
-    list.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&list));
-    list.setFocus();
-    list.select(1);
-
-    QStringList events;
-    connect(&list, &FileListView::characterKeyPressed, &list,
-            [&] { events << QStringLiteral("key:") + list.selectedName(); });
-    connect(&list, &FileListView::selectionChanged_, &list,
-            [&] { events << QStringLiteral("selection:") + list.selectedName(); });
-    QTest::keyClick(&list, Qt::Key(key));
-
-    QCOMPARE(list.selectedName(), after);
-    QStringList expected;
-    if (character)
-        expected << QStringLiteral("key:beta.z2t");
-    if (after != QLatin1String("beta.z2t"))
-        expected << QStringLiteral("selection:") + after;
-    QCOMPARE(events, expected);
-}
-
-void TestFileListView::ctrlClickKeepsSelection() {
-    FileListView list;
-    list.setFolder(dir_->path());
-    list.resize(200, 200);
-    list.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&list));
-    list.select(0);
-
-    QSignalSpy spy(&list, &FileListView::selectionChanged_);
-    const QRect first = list.visualRect(list.model()->index(0, 0));
-    QTest::mouseClick(list.viewport(), Qt::LeftButton, Qt::ControlModifier, first.center());
-    QCOMPARE(list.selectedIndex(), 0);
-
-    const QRect third = list.visualRect(list.model()->index(2, 0));
-    QTest::mouseClick(list.viewport(), Qt::LeftButton, Qt::NoModifier, third.center());
-    QCOMPARE(list.selectedIndex(), 2);
-    QCOMPARE(spy.count(), 1);
-}
-
-void TestFileListView::missingFolderIsEmpty() {
-    FileListView list;
-    list.setFolder(dir_->filePath(QStringLiteral("missing")));
-    QCOMPARE(list.count(), 0);
-    list.select(0);
-    QCOMPARE(list.selectedIndex(), -1);
-    QCOMPARE(list.selectedName(), QString());
-    list.setFolder(QString());
-    list.reread();
-    QCOMPARE(list.count(), 0);
-}
 
 QTEST_MAIN(TestFileListView)
 #include "tst_filelistview.moc"

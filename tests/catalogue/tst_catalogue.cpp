@@ -1,0 +1,202 @@
+#include "catalogue/counts.h"
+#include "catalogue/details.h"
+#include "catalogue/filter.h"
+#include "catalogue/folderlisting.h"
+#include "catalogue/namepattern.h"
+#include "support/tempfiles.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace zq2;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// Every sort of entry a game folder may hold. Only the visible plain files and the links to them
+// count, 17 in all; the level names also pin down the order, where letter case only breaks ties.
+void fillMixedFolder(const QString& dir) {
+    for (const QString& name :
+         QString("Zeta.z2l|_under.z2l|émile.z2l|Émile.z2l|eagle.z2l|[x].z2l|a b.z2l|ab.z2l|"
+                 "ABC.z2l|abc.z2l|Abc.Z2L|abd.z2l|c.z2t|music.z2b|notes.txt|README|.hidden.z2l")
+             .split('|'))
+        test::writeFile(dir, name);
+    QDir(dir).mkpath(u"folder.z2l"_s);
+    QFile::link(dir + "/c.z2t", dir + "/linked.z2t");
+    QFile::link(dir + "/folder.z2l", dir + "/linkedfolder.z2l");
+    QFile::link(dir + "/gone.z2l", dir + "/dangling.z2l");
+}
+
+} // namespace
+
+class TestCatalogue : public QObject {
+    Q_OBJECT
+
+    static void row(const char* tag, const QString& name, const QByteArray& bytes, const QString& captions) {
+        QTest::newRow(tag) << name << bytes << captions;
+    }
+
+private slots:
+    void matching_data() {
+        QTest::addColumn<QString>("pattern");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<bool>("expected");
+        QTest::newRow("suffix, upper-case name") << u"*.z2l"_s << u"CASTLE.Z2L"_s << true;
+        QTest::newRow("suffix, upper-case pattern") << u"*.Z2L"_s << u"castle.z2l"_s << true;
+        QTest::newRow("suffix needs the dot") << u"*.z2l"_s << u"castlez2l"_s << false;
+        QTest::newRow("suffix is only the end") << u"*.z2l"_s << u"castle.z2l.bak"_s << false;
+        QTest::newRow("star-dot-star, name without dot") << u"*.*"_s << u"README"_s << true;
+        QTest::newRow("name-dot-star, name without extension") << u"castle.*"_s << u"Castle"_s << true;
+        QTest::newRow("name-dot-star, other name") << u"castle.*"_s << u"castles"_s << false;
+        QTest::newRow("? is one character") << u"level?.z2l"_s << u"level7.z2l"_s << true;
+        QTest::newRow("? is not zero characters") << u"level?.z2l"_s << u"level.z2l"_s << false;
+        QTest::newRow("? is a whole non-ASCII letter") << u"?.z2l"_s << u"é.z2l"_s << true;
+        QTest::newRow("star in middle backtracks") << u"a*z.z2b"_s << u"azzz.Z2B"_s << true;
+        QTest::newRow("star in middle fails") << u"a*z.z2b"_s << u"abc.z2b"_s << false;
+        QTest::newRow("several, empty pieces ignored") << u";*.z2l;;*.z2t;"_s << u"tiles.z2t"_s << true;
+        QTest::newRow("empty text matches nothing") << u""_s << u"tiles.z2t"_s << false;
+        QTest::newRow("non-ASCII name") << u"*.z2l"_s << u"château.Z2L"_s << true;
+        QTest::newRow("non-ASCII pattern ignores case") << u"Été.z2l"_s << u"éTÉ.z2l"_s << true;
+    }
+
+    void matching() {
+        QFETCH(QString, pattern);
+        QFETCH(QString, name);
+        QFETCH(bool, expected);
+        const NamePattern compiled(pattern);
+        QCOMPARE(compiled.matches(name), expected);
+        // The file-system route must give the same answer as the decoded one.
+        QCOMPARE(compiled.matchesEncoded(QFile::encodeName(name)), expected);
+    }
+
+    void filterDropDown_data() {
+        QTest::addColumn<QString>("chosen");
+        QTest::addColumn<QStringList>("entries");
+        QTest::addColumn<QString>("pattern");
+        const QStringList games{"All", "*.z2l", "*.z2t", "*.z2b"};
+        QTest::newRow("All joins the rest") << u"All"_s << games << u"*.z2l;*.z2t;*.z2b"_s;
+        QTest::newRow("All in other case") << u"aLL"_s << games << u"*.z2l;*.z2t;*.z2b"_s;
+        QTest::newRow("trailing separator dropped") << u"*.z2l;"_s << games << u"*.z2l"_s;
+        QTest::newRow("only the last ; dropped")
+            << u"All"_s << QStringList{"All", "*.z2l;", "*.z2t"} << u"*.z2l;;*.z2t"_s;
+        QTest::newRow("All with no other entry") << u"All"_s << QStringList{"All"} << QString();
+        QTest::newRow("entry reading ALL")
+            << u"ALL"_s << QStringList{"All", "ALL", "*.z2b"} << u"ALL;*.z2b"_s;
+    }
+
+    void filterDropDown() {
+        QFETCH(QString, chosen);
+        QFETCH(QStringList, entries);
+        QFETCH(QString, pattern);
+        QCOMPARE(patternTextFor(chosen, entries), pattern);
+    }
+
+    void listing_data() {
+        QTest::addColumn<QString>("pattern");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("game files")
+            << u"*.z2l;*.z2t;*.z2b"_s
+            << u"[x].z2l|_under.z2l|a b.z2l|ab.z2l|ABC.z2l|Abc.Z2L|abc.z2l|abd.z2l|c.z2t|"
+               "eagle.z2l|linked.z2t|music.z2b|Zeta.z2l|Émile.z2l|émile.z2l"_s;
+        QTest::newRow("duplicated piece") << u"*.z2t;*.z2t"_s << u"c.z2t|linked.z2t"_s;
+        QTest::newRow("empty pattern") << QString() << QString();
+    }
+
+    void listing() {
+        QFETCH(QString, pattern);
+        QFETCH(QString, expected);
+        QTemporaryDir dir;
+        fillMixedFolder(dir.path());
+        const QStringList listed = listFolder(dir.path(), pattern);
+        QCOMPARE(listed.join('|'), expected);
+        const auto before = [](const QString& a, const QString& b) { return compareListedNames(a, b) < 0; };
+        QVERIFY(std::is_sorted(listed.begin(), listed.end(), before));
+    }
+
+    void countsAgreeWithListing() {
+        QTemporaryDir dir;
+        const QString cache = dir.filePath(u"cache"_s);
+        fillMixedFolder(dir.path());
+        fillMixedFolder(cache);
+        for (int i = 0; i < 300; ++i)
+            test::writeFile(dir.path(), u"extra%1.z2l"_s.arg(i));
+        const FolderCounts c = countFolders(dir.path(), cache);
+        // As listed: 12 + 300 levels, a tileset and a link to it, one music file; 17 files in the cache.
+        QCOMPARE(QList<qint64>({c.levels, c.tilesets, c.music, c.cacheFiles}),
+                 QList<qint64>({312, 2, 1, 17}));
+        QCOMPARE(listFolder(dir.path(), u"*.z2l"_s).size(), 312);
+        QCOMPARE(countFolders(dir.path(), dir.filePath(u"nowhere"_s)).cacheFiles, 0);
+    }
+
+    void levelCaptions() {
+        QVERIFY(!countCaptions({255, 0, 0, 0}).overLimit);
+        QVERIFY(countCaptions({256, 0, 0, 0}).overLimit);
+        const CountCaptions captions = countCaptions({70000, 12, 3, 40});
+        QCOMPARE(QStringList({captions.levels, captions.tilesets, captions.music, captions.cache}),
+                 QStringList({"Levels: 70000", "Tilesets: 12", "Music files: 3", "Cache files: 40"}));
+    }
+
+    void quitAsksOnlyWhenUserClosesWithRedLabelAndWarningOn() {
+        QVERIFY(quitNeedsQuestion(false, true, true));
+        QVERIFY(!quitNeedsQuestion(false, false, true));
+        QVERIFY(!quitNeedsQuestion(false, true, false));
+        QVERIFY(!quitNeedsQuestion(true, true, true));
+    }
+
+    void titles_data() {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("title");
+        const QByteArray full("ABCDEFGHIJKLMNOPQRSTUVWXYZ012345");
+        QTest::newRow("all spaces") << test::levelBytes(QByteArray(32, ' ')) << QString();
+        QTest::newRow("leading NUL") << test::levelBytes(QByteArray("\0Hidden", 7)) << QString();
+        QTest::newRow("spaces, NULs")
+            << test::levelBytes(QByteArray(" Lava Lake  \0\0", 14)) << u"Lava Lake"_s;
+        QTest::newRow("220 bytes, no NUL") << test::levelBytes(full, 220) << QString::fromLatin1(full);
+        QTest::newRow("shorter than 188 bytes") << QByteArray(100, 'x') << QString();
+        QTest::newRow("ends inside the field") << QByteArray(188, 'x').append("AB  ") << u"AB"_s;
+        QTest::newRow("tab is not trimmed") << test::levelBytes("\tTab") << u"\tTab"_s;
+        QTest::newRow("Windows-1252") << test::levelBytes("Caf\xe9 \x80\x8d\x9f") << u"Café €\u008dŸ"_s;
+    }
+
+    void titles() {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, title);
+        QTemporaryDir dir;
+        test::writeFile(dir.path(), u"t.z2l"_s, bytes);
+        QCOMPARE(loadTitle(dir.filePath(u"t.z2l"_s)), title);
+    }
+
+    void describe_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QByteArray>("bytes"); // null: no such file
+        QTest::addColumn<QString>("captions");
+        const QByteArray ice = test::levelBytes("Ice");
+        row("level", "ice.z2l", ice, "Title: Ice|Type: Level|Size: 500 Bytes|Play ice.z2l");
+        row("ending as whole name", "Z2L", "x", "Title: |Type: Level|Size: 1 Bytes|Play Z2L");
+        row("tileset", "ice.Z2t", ice, "Title: Ice|Type: Tileset|Size: 500 Bytes|Launch ZLE");
+        row("music has no title", "ice.z2b", ice, "No Title|Type: Music|Size: 500 Bytes|Launch ZLE");
+        row("empty file", "notes.txt", "", "No Title|Type: Other|Size: 0 Bytes|Launch ZLE");
+        row("vanished level", "gone.z2l", {}, "Title: |Type: Level|Size: unknown|Play gone.z2l");
+        row("vanished other", "gone.txt", {}, "No Title|Type: Other|Size: unknown|Launch ZLE");
+        row("folder named like a level", "sub.z2l", {}, "Title: |Type: Level|Size: unknown|Play sub.z2l");
+    }
+
+    void describe() {
+        QFETCH(QString, name);
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, captions);
+        QTemporaryDir dir;
+        QVERIFY(QDir(dir.path()).mkdir(u"sub.z2l"_s));
+        if (!bytes.isNull())
+            test::writeFile(dir.path(), name, bytes);
+        const FileDetails d = describeFile(dir.path(), name);
+        QCOMPARE(QStringList({d.title, d.type, d.size, d.seeFileCaption}).join('|'), captions);
+        QCOMPARE(d.deleteCaption, "Delete " + name);
+        QCOMPARE(d.readable, !bytes.isNull());
+    }
+};
+
+QTEST_APPLESS_MAIN(TestCatalogue)
+#include "tst_catalogue.moc"
