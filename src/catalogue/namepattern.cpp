@@ -58,7 +58,8 @@ NamePattern::NamePattern(const QString& patternText) {
         QStringView withoutDotStar = text;
         if (text.endsWith(QLatin1String(".*")))
             withoutDotStar = text.chopped(2);
-        if (std::all_of(withoutDotStar.begin(), withoutDotStar.end(), [](QChar c) { return c == u'*'; })) {
+        if (!withoutDotStar.isEmpty() &&
+            std::all_of(withoutDotStar.begin(), withoutDotStar.end(), [](QChar c) { return c == u'*'; })) {
             matchesAll_ = true;
             continue;
         }

@@ -1,5 +1,6 @@
 // The main window end to end: start-up over a temporary game folder, the first run, the quit
 // question, and what the Settings and Preferences commands re-read.
+#include "appearance/tooltips.h"
 #include "appfixture.h"
 
 #include <QTest>
@@ -52,7 +53,8 @@ void TestMainWindow::startupShowsBothFoldersWithDetailsAndCounts() {
                           "Play A Level.Z2L", "Title: Download", "Size: 2000 Bytes", "Delete down.z2l",
                           "Levels: 2", "Tilesets: 1", "Music files: 1", "Cache files: 2"}));
     QCOMPARE(f.get<QLabel>("lvlStatus")->palette().color(QPalette::WindowText), QColor(0, 0, 0));
-    QVERIFY(!f.get<QWidget>("zq2Files")->toolTip().isEmpty());
+    for (const TooltipEntry& tip : tooltipTable())
+        QCOMPARE(f.get<QWidget>(tip.objectName)->toolTip(), tip.text);
     QVERIFY(f.prompter.asked.isEmpty() && f.dialogs.shown.isEmpty());
 }
 

@@ -57,6 +57,7 @@ private slots:
         QTest::newRow("star in middle fails") << u"a*z.z2b"_s << u"abc.z2b"_s << false;
         QTest::newRow("several, empty pieces ignored") << u";*.z2l;;*.z2t;"_s << u"tiles.z2t"_s << true;
         QTest::newRow("empty text matches nothing") << u""_s << u"tiles.z2t"_s << false;
+        QTest::newRow("dot-star alone is no wildcard for all") << u".*"_s << u"tiles.z2t"_s << false;
         QTest::newRow("non-ASCII name") << u"*.z2l"_s << u"château.Z2L"_s << true;
         QTest::newRow("non-ASCII pattern ignores case") << u"Été.z2l"_s << u"éTÉ.z2l"_s << true;
     }
