@@ -81,7 +81,7 @@ private:
     void connectControls();
     void applyLook();
     void pointListsAtFolders();
-    CopyOutcome copyOne(const QString& dFileName);
+    CopyOutcome copyOne(const QString& dFileName, FolderIndex* gameFolder = nullptr);
     void deleteSelected(FolderSide& side);
     void reportFailures(const QString& verbPhrase, const QList<FileError>& failures);
     // Copies re-read the lists lazily: many copies in a row re-read them once, before the user

@@ -30,14 +30,15 @@ void MainWindow::reportFailures(const QString& verbPhrase, const QList<FileError
         prompter_.tell(failureReport(verbPhrase, failures));
 }
 
-CopyOutcome MainWindow::copyOne(const QString& dFileName) {
+CopyOutcome MainWindow::copyOne(const QString& dFileName, FolderIndex* gameFolder) {
     const AskReplace ask = [this](const QString& name, qint64 oldSize, qint64 newSize) {
         // The user must see current lists and counts whenever a question is on the screen.
         bringListsUpToDate();
         return prompter_.ask(replaceQuestion(name, oldSize, newSize, QLocale::system()), Buttons::YesNo) ==
                Answer::Yes;
     };
-    const CopyOutcome outcome = copyZQ2File(cacheDirOf(gameDir_), gameDir_, dFileName, ask);
+    const CopyOutcome outcome = gameFolder ? copyZQ2File(cacheDirOf(gameDir_), *gameFolder, dFileName, ask)
+                                           : copyZQ2File(cacheDirOf(gameDir_), gameDir_, dFileName, ask);
     if (outcome.result != CopyOutcome::Result::Declined)
         markListsStale();
     return outcome;
@@ -65,9 +66,11 @@ void MainWindow::copyentireCache_Click() {
     for (int i = 0; i < n; ++i)
         names << ui_->zq2Cache->entry(i);
 
+    // One look at the game folder's names serves the whole run, instead of one listing per file.
+    FolderIndex gameFolder(gameDir_);
     QList<FileError> failures;
     for (const QString& name : names) {
-        const CopyOutcome outcome = copyOne(name);
+        const CopyOutcome outcome = copyOne(name, &gameFolder);
         if (outcome.result == CopyOutcome::Result::Failed)
             failures << outcome.error;
     }
