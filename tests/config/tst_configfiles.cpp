@@ -1,0 +1,94 @@
+#include "config/preferencesfile.h"
+#include "config/settingsfile.h"
+#include "support/tempfiles.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace zq2;
+
+class TestConfigFiles : public QObject {
+    Q_OBJECT
+
+private slots:
+    void readSettings_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QStringList>("lines"); // empty: no settings file found
+        auto row = [](const char* tag, const QByteArray& bytes, const QStringList& lines,
+                      const QString& name = "settings.ini") { QTest::newRow(tag) << name << bytes << lines; };
+        row("CR LF", "C:\\Games\\Zeno2\r\nE:", {"C:\\Games\\Zeno2", "E:"});
+        row("lone CR", "a\rb", {"a", "b"});
+        row("lone LF", "a\nb", {"a", "b"});
+        row("CR CR: empty line 2", "a\r\rb", {"a", ""});
+        row("CR LF LF: empty line 2", "a\r\n\nb", {"a", ""});
+        row("third line ignored", "a\r\nb\r\nc", {"a", "b"});
+        row("blanks kept", " APP-PATH \r\n D: ", {" APP-PATH ", " D: "});
+        row("no lines", "", {"", ""});
+        row("long line cut", QByteArray(40000, 'A') + "\r\nE:", {QString(32 * 1024, 'A'), "E:"});
+        row("CR LF split across reads", QByteArray(16383, 'a') + "\r\nE:", {QString(16383, 'a'), "E:"});
+        row("other letter case", "x\r\ny", {"x", "y"}, "Settings.INI");
+        row("a folder of that name", "x", {}, "settings.ini/inner.txt");
+        row("other file name", "x", {}, "settings.ini.bak");
+    }
+    void readSettings() {
+        QFETCH(QString, name);
+        QFETCH(QByteArray, bytes);
+        QFETCH(QStringList, lines);
+        QTemporaryDir dir;
+        test::writeFile(dir.path(), name, bytes);
+        const std::optional<SettingsLines> got = readSettingsFile(dir.path());
+        QCOMPARE(got ? (QStringList{got->line1, got->line2}) : QStringList(), lines);
+    }
+
+    // Only the bare keyword, in any letter case, stands for the program's folder.
+    void resolveSettings() {
+        QCOMPARE(zq2::resolveSettings({"app-path", ""}, "/app").gameDir, "/app");
+        QCOMPARE(zq2::resolveSettings({" APP-PATH", ""}, "/app").gameDir, " APP-PATH");
+        QCOMPARE(zq2::resolveSettings({"/g", "E:"}, "/app").cdResourceDir,
+                 QDir::toNativeSeparators("E:/Resources"));
+    }
+
+    void loadPreferences_data() {
+        QTest::addColumn<QByteArray>("bytes");    // "-": no file
+        QTest::addColumn<QList<int>>("switches"); // skin, tips, warn, delete; -1: kept what it had
+        QTest::addColumn<QStringList>("lines");   // skin file, then the patterns
+        auto row = [](const char* tag, const QByteArray& bytes, const QList<int>& switches,
+                      const QStringList& lines) { QTest::newRow(tag) << bytes << switches << lines; };
+        const QByteArray five(
+            "USESKIN=YES\r\nC:\\s.skn\r\nUSETIPS=NO\r\nWARNMAXLVLS=YES\r\nDISPLAYDELETE=NO");
+        row("absent: defaults, skin file kept", "-", {0, 1, 1, 1}, {"kept.skn", "*.z2l", "*.z2t", "*.z2b"});
+        row("five lines", five, {1, 0, 1, 0}, {"C:\\s.skn"});
+        row("lower case", "useskin=no\r\n\r\nusetips=yes\r\nWarnMaxLvls=No\r\ndisplaydelete=yes",
+            {0, 1, 0, 1}, {""});
+        row("blanks and other texts match nothing",
+            "USESKIN=YES \r\n a \r\n USETIPS=NO\r\nWARNMAXLVLS=\r\nUSESKIN=NO", {-1, -1, -1, -1}, {" a "});
+        row("patterns as they stand", five + "\r\n*.z2l\r\n\r\n *.x \r\n*.z2l", {1, 0, 1, 0},
+            {"C:\\s.skn", "*.z2l", "", " *.x ", "*.z2l"});
+        row("final CR LF adds nothing", five + "\r\n*.a\r\n", {1, 0, 1, 0}, {"C:\\s.skn", "*.a"});
+        row("ends after line 2", "USESKIN=YES\r\nx", {1, -1, -1, -1}, {"x"});
+    }
+    void loadPreferences() {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QList<int>, switches);
+        QFETCH(QStringList, lines);
+        QTemporaryDir dir;
+        if (bytes != "-")
+            test::writeFile(dir.path(), "PREFERENCES.ini", bytes);
+        Preferences off{false, "kept.skn", false, false, false, {"old"}};
+        Preferences on{true, "kept.skn", true, true, true, {"old"}};
+        zq2::loadPreferences(off, dir.path());
+        zq2::loadPreferences(on, dir.path());
+        // Loaded over all switches off and over all on: a switch that differs kept what it had.
+        auto state = [&](bool Preferences::*flag) { return off.*flag == on.*flag ? int(on.*flag) : -1; };
+        QCOMPARE((QList<int>{state(&Preferences::skinEnabled), state(&Preferences::tipsEnabled),
+                             state(&Preferences::warnMaxLevels), state(&Preferences::confirmDelete)}),
+                 switches);
+        QCOMPARE(QStringList{on.skinFile} + on.patterns, lines);
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files).size(), bytes == "-" ? 0 : 1); // nothing created
+    }
+};
+
+QTEST_GUILESS_MAIN(TestConfigFiles)
+#include "tst_configfiles.moc"
