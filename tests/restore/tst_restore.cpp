@@ -1,49 +1,52 @@
+#include "fileops/kilobytes.h"
 #include "restore/restore.h"
+#include "restore/widgets/restoredialog.h"
+#include "support/scriptedprompter.h"
 #include "support/tempfiles.h"
 
+#include <QCheckBox>
 #include <QDir>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include <cerrno>
 
 using namespace zq2;
+using namespace zq2::test;
 
 namespace {
 
-// Entries are "name=<letter><size>" (a file of <size> copies of <letter>) or "name/" (a folder).
-void fill(const QString& folder, const QStringList& entries) {
-    QDir().mkpath(folder);
-    for (const QString& entry : entries) {
-        const QString content = entry.section(QLatin1Char('='), 1);
-        if (entry.endsWith(QLatin1Char('/')))
-            QDir(folder).mkpath(entry);
-        else
-            zq2::test::writeFile(folder, entry.section(QLatin1Char('='), 0, 0),
-                                 QByteArray(content.mid(1).toInt(), content.at(0).toLatin1()));
-    }
+template <typename... Values> void row(const char* name, const Values&... values) {
+    (QTest::newRow(name) << ... << values);
 }
 
-QStringList folderState(const QString& folder) {
-    QStringList state;
-    for (const QFileInfo& e :
-         QDir(folder).entryInfoList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot)) {
-        const QByteArray bytes = zq2::test::readFile(e.filePath());
-        state << (e.isDir()
-                      ? e.fileName() + QLatin1Char('/')
-                      : QStringLiteral("%1=%2%3").arg(e.fileName()).arg(bytes.left(1)).arg(bytes.size()));
-    }
-    state.sort();
-    return state;
-}
-
+// Ten characters, 'x' for ticked: the nine groups in the dialog's order, then auto-overwrite.
 RestoreChoice choiceOf(const QString& ticks) {
-    RestoreChoice c;
-    bool* boxes[] = {&c.levels, &c.tilesets, &c.music,    &c.game,   &c.zle,
-                     &c.zleIni, &c.video,    &c.episodes, &c.macros, &c.autoOverwrite};
-    for (int i = 0; i < 10; ++i)
-        *boxes[i] = ticks.at(i) == QLatin1Char('x');
-    return c;
+    const auto x = [&](int i) { return ticks.at(i) == 'x'; };
+    return {x(0), x(1), x(2), x(3), x(4), x(5), x(6), x(7), x(8), x(9)};
+}
+
+QStringList list(const QString& commaSeparated) {
+    return commaSeparated.split(',', Qt::SkipEmptyParts);
+}
+
+// A folder's entries as "name=contents" for a file and "name/" for a folder, in name order, separated
+// by commas, or "-" for a folder that is not there.
+void fill(const QString& folder, const QString& entries) {
+    if (entries != "-")
+        QDir().mkpath(folder);
+    for (const QString& entry : list(entries).filter("="))
+        writeFile(folder, entry.section('=', 0, 0), entry.section('=', 1).toLatin1());
+    for (const QString& entry : list(entries).filter("/"))
+        QDir(folder).mkpath(entry);
+}
+
+QString folderState(const QString& folder) {
+    QStringList state;
+    for (const auto& e : QDir(folder).entryInfoList(QDir::AllEntries | QDir::NoDotAndDotDot))
+        state << e.fileName() + (e.isDir() ? "/" : '=' + QString::fromLatin1(readFile(e.filePath())));
+    return QDir(folder).exists() ? state.join(',') : "-";
 }
 
 } // namespace
@@ -52,133 +55,98 @@ class TestRestore : public QObject {
     Q_OBJECT
 
 private slots:
-    void patternOfTicks_data();
-    void patternOfTicks();
-    void failureCodes_data();
-    void failureCodes();
-    void runRestore_data();
-    void runRestore();
+    void texts_data() {
+        QTest::addColumn<QString>("actual");
+        QTest::addColumn<QString>("expected");
+        row("none ticked", restorePattern(choiceOf(".........x")), "");
+        row("game program only", restorePattern(choiceOf("...x......")), "Zeno2.exe");
+        row("all nine", restorePattern(choiceOf("xxxxxxxxxx")),
+            "*.z2l;*.z2t;*.z2b;Zeno2.exe;ZLE.exe;ZLE.ini;*.z2v;*.z2e;*.z2m");
+        row("missing", failureMessage(failureCode(ENOENT)),
+            "Wrong CD.  Please insert your Zeno Quillback 2 CD and try again.");
+        row("no medium", QString::number(failureCode(ENOMEDIUM)), "68");
+        row("other error", failureMessage(failureCode(EACCES)), "Unknown error.  Error number 1013.");
+    }
+    void texts() {
+        QFETCH(QString, actual);
+        QFETCH(QString, expected);
+        QCOMPARE(actual, expected);
+    }
+
+    // Each question "name oldSize newSize" is followed by the answer given to it, y or n.
+    void runRestore_data() {
+        QTest::addColumn<QString>("cd");
+        QTest::addColumn<QString>("game");
+        QTest::addColumn<QString>("ticks");
+        QTest::addColumn<QString>("asked");
+        QTest::addColumn<QString>("outcome");
+        QTest::addColumn<QString>("gameAfter");
+        const QString lvl = "x.........";
+        const QString ten = "a.z2l=0,b.z2l=1,c.z2l=2,d.z2l=3,e.z2l=4,f.z2l=5,g.z2l=6,h.z2l=7,i.z2l=8,j.z2l=9";
+        row("nothing ticked", "a.z2l=new", "", ".........x", "", "nothing ticked", "");
+        row("no file of the groups", "a.z2l=new", "", "...x......", "", "wrong CD", "");
+        row("ticked groups only, CD spelling", "A.Z2L=1,t.z2t=2,Zeno2.EXE=3,ZLE.ini=4", "", "x..x......", "",
+            "completed", "A.Z2L=1,Zeno2.EXE=3");
+        row("other case", "a.z2l=new", "A.Z2L=older", lvl, "a.z2l 5 3 y", "completed", "a.z2l=new");
+        row("auto-overwrite", "a.z2l=new", "A.Z2L=older", "x........x", "", "completed", "a.z2l=new");
+        row("no skips only that file", "a.z2l=1,b.z2l=2,c.z2l=3", "B.z2l=old,c.z2l=older", lvl,
+            "b.z2l 3 1 n,c.z2l 5 1 y", "completed", "a.z2l=1,B.z2l=old,c.z2l=3");
+        row("failure on the fifth of ten", ten, "e.z2l/", lvl, "", "failed 1017",
+            "a.z2l=0,b.z2l=1,c.z2l=2,d.z2l=3,e.z2l/");
+        row("no CD folder", "-", "", lvl, "", "failed 76", "");
+        row("no game folder", "a.z2l=new", "-", lvl, "", "failed 76", "-");
+    }
+    void runRestore() {
+        QFETCH(QString, cd);
+        QFETCH(QString, game);
+        QFETCH(QString, ticks);
+        QFETCH(QString, asked);
+        QFETCH(QString, outcome);
+        QFETCH(QString, gameAfter);
+        QTemporaryDir root;
+        const QString cdDir = root.filePath("cd"), gameDir = root.filePath("game");
+        fill(cdDir, cd);
+        fill(gameDir, game);
+        QStringList questions;
+        const AskReplace ask = [&](const QString& name, qint64 oldSize, qint64 newSize) {
+            questions << QString("%1 %2 %3").arg(name).arg(oldSize).arg(newSize);
+            questions.last() += list(asked).value(questions.size() - 1).right(2);
+            return questions.last().endsWith('y');
+        };
+        const RestoreResult result = zq2::runRestore(cdDir, gameDir, choiceOf(ticks), ask);
+        const char* kind[] = {"nothing ticked", "wrong CD", "failed", "completed"};
+        QCOMPARE(kind[int(result.kind)] + (result.code ? ' ' + QString::number(result.code) : ""), outcome);
+        QCOMPARE(questions, list(asked));
+        QCOMPARE(folderState(gameDir), gameAfter);
+        QCOMPARE(folderState(cdDir), cd); // a CD is never written to
+    }
+
+    // A run that fails leaves the dialog open with its ticks for another try; one that completes closes it.
+    void dialogStaysOpenUntilCompleted() {
+        QTemporaryDir root;
+        const QString cd = root.filePath("cd"), game = root.filePath("game");
+        writeFile(cd, "level1.z2l", QByteArray(1536, 'c'));
+        QDir().mkpath(game + "/level1.z2l");
+        ScriptedPrompter prompter;
+        for (Answer answer : {Answer::Ok, Answer::Yes, Answer::Ok})
+            prompter.answer(answer);
+        RestoreDialog dialog(game, cd, prompter, SkinValues{});
+        dialog.show();
+        for (QCheckBox* box : dialog.findChildren<QCheckBox*>())
+            box->setChecked(box->objectName() != "autoOvrWrite");
+        QTest::mouseClick(dialog.findChild<QPushButton*>("Command2"), Qt::LeftButton);
+        QVERIFY(dialog.isVisible());
+        QVERIFY(QDir(game).rmdir("level1.z2l"));
+        writeFile(game, "LEVEL1.Z2L", QByteArray(1000, 'g'));
+        QTest::mouseClick(dialog.findChild<QPushButton*>("Command2"), Qt::LeftButton);
+        QVERIFY(!dialog.isVisible());
+        QCOMPARE(readFile(game + "/level1.z2l"), QByteArray(1536, 'c'));
+        QCOMPARE(prompter.asked.value(0).title, QString("Zeno 2 Organizer - Error"));
+        QCOMPARE(prompter.texts(), (QStringList{"Unknown error.  Error number 1017.",
+                                                replaceQuestion("level1.z2l", 1000, 1536, QLocale::system()),
+                                                "Zeno 2 file restore complete."}));
+    }
 };
 
-// Ticks are ten characters, 'x' for ticked: the nine groups in dialog order, then auto-overwrite.
-void TestRestore::patternOfTicks_data() {
-    QTest::addColumn<QString>("ticks");
-    QTest::addColumn<QString>("pattern");
-    QTest::newRow("game program only") << "...x......"
-                                       << "Zeno2.exe";
-    QTest::newRow("initial ticks") << "xxx......."
-                                   << "*.z2l;*.z2t;*.z2b";
-    QTest::newRow("all nine") << "xxxxxxxxxx"
-                              << "*.z2l;*.z2t;*.z2b;Zeno2.exe;ZLE.exe;ZLE.ini;*.z2v;*.z2e;*.z2m";
-}
-
-void TestRestore::patternOfTicks() {
-    QFETCH(QString, ticks);
-    QFETCH(QString, pattern);
-    QCOMPARE(restorePattern(choiceOf(ticks)), pattern);
-}
-
-void TestRestore::failureCodes_data() {
-    QTest::addColumn<int>("err");
-    QTest::addColumn<int>("code");
-    QTest::addColumn<QString>("message");
-    const QString wrongCd =
-        QStringLiteral("Wrong CD.  Please insert your Zeno Quillback 2 CD and try again.");
-    const QString drive = QStringLiteral("Your CD-ROM drive is either open, empty, or is not yet up to "
-                                         "speed.  Please insert your Zeno Quillback 2 CD "
-                                         "or wait for the drive to stop spinning before trying again.");
-    QTest::newRow("missing") << ENOENT << 76 << wrongCd;
-    QTest::newRow("read error") << EIO << 68 << drive;
-    QTest::newRow("no medium") << ENOMEDIUM << 68 << drive;
-    QTest::newRow("permission") << EACCES << 1000 + EACCES
-                                << QStringLiteral("Unknown error.  Error number 1013.");
-}
-
-void TestRestore::failureCodes() {
-    QFETCH(int, err);
-    QFETCH(int, code);
-    QFETCH(QString, message);
-    QCOMPARE(failureCode(err), code);
-    QCOMPARE(failureMessage(failureCode(err)), message);
-}
-
-void TestRestore::runRestore_data() {
-    QTest::addColumn<QStringList>("cd");   // {"-"}: no CD folder
-    QTest::addColumn<QStringList>("game"); // {"-"}: no game folder
-    QTest::addColumn<QString>("ticks");
-    QTest::addColumn<QString>("answers"); // y or n for each question, in order
-    QTest::addColumn<int>("kind");
-    QTest::addColumn<int>("code");
-    QTest::addColumn<QStringList>("asked");
-    QTest::addColumn<QStringList>("gameAfter");
-
-    using K = RestoreResult::Kind;
-    const QStringList none;
-    const QStringList a{"a.z2l=c1"};
-    QStringList ten;
-    for (int i = 1; i <= 10; ++i)
-        ten << QStringLiteral("f%1.z2l=c%2").arg(i, 2, 10, QLatin1Char('0')).arg(i);
-
-    QTest::newRow("nothing ticked") << a << none << ".........x"
-                                    << "" << int(K::NothingTicked) << 0 << none << none;
-    QTest::newRow("no file of the groups") << a << none << "...x......"
-                                           << "" << int(K::WrongCd) << 0 << none << none;
-    QTest::newRow("ticked groups only, CD spelling")
-        << QStringList{"A.Z2L=c5", "t.z2t=c3", "ZLE.ini=c1", "Zeno2.EXE=c4"} << none << "x..x......"
-        << "" << int(K::Completed) << 0 << none << QStringList{"A.Z2L=c5", "Zeno2.EXE=c4"};
-    QTest::newRow("other case: asked, yes")
-        << QStringList{"level1.z2l=c1536"} << QStringList{"LEVEL1.Z2L=g1000"} << "x........."
-        << "y" << int(K::Completed) << 0 << QStringList{"level1.z2l 1000 1536"}
-        << QStringList{"level1.z2l=c1536"};
-    QTest::newRow("auto-overwrite asks nothing")
-        << QStringList{"level1.z2l=c1536"} << QStringList{"LEVEL1.Z2L=g1000"} << "x........x"
-        << "" << int(K::Completed) << 0 << none << QStringList{"level1.z2l=c1536"};
-    QTest::newRow("no skips only that file")
-        << QStringList{"a.z2l=c1", "b.z2l=c2", "c.z2l=c3"} << QStringList{"B.z2l=g9", "c.z2l=g8"}
-        << "x........."
-        << "ny" << int(K::Completed) << 0 << QStringList{"b.z2l 9 2", "c.z2l 8 3"}
-        << QStringList{"B.z2l=g9", "a.z2l=c1", "c.z2l=c3"};
-    QTest::newRow("failure on the fifth of ten")
-        << ten << QStringList{"f05.z2l/"} << "x........."
-        << "" << int(K::Failed) << 1000 + EEXIST << none
-        << QStringList{"f01.z2l=c1", "f02.z2l=c2", "f03.z2l=c3", "f04.z2l=c4", "f05.z2l/"};
-    QTest::newRow("no CD folder") << QStringList{"-"} << none << "x........."
-                                  << "" << int(K::Failed) << 76 << none << none;
-    QTest::newRow("no game folder") << a << QStringList{"-"} << "x........."
-                                    << "" << int(K::Failed) << 76 << none << none;
-}
-
-void TestRestore::runRestore() {
-    QFETCH(QStringList, cd);
-    QFETCH(QStringList, game);
-    QFETCH(QString, ticks);
-    QFETCH(QString, answers);
-    QFETCH(int, kind);
-    QFETCH(int, code);
-    QFETCH(QStringList, asked);
-    QFETCH(QStringList, gameAfter);
-
-    QTemporaryDir root;
-    const QString cdDir = root.filePath(QStringLiteral("Resources"));
-    const QString gameDir = root.filePath(QStringLiteral("game"));
-    if (cd != QStringList{"-"})
-        fill(cdDir, cd);
-    if (game != QStringList{"-"})
-        fill(gameDir, game);
-    const QStringList cdBefore = folderState(cdDir);
-
-    QStringList questions;
-    const AskReplace ask = [&](const QString& name, qint64 oldSize, qint64 newSize) {
-        questions << QStringLiteral("%1 %2 %3").arg(name).arg(oldSize).arg(newSize);
-        return answers.mid(questions.size() - 1, 1) == QLatin1String("y");
-    };
-    const RestoreResult result = zq2::runRestore(cdDir, gameDir, choiceOf(ticks), ask);
-    QCOMPARE(int(result.kind), kind);
-    QCOMPARE(result.code, code);
-    QCOMPARE(questions, asked);
-    QCOMPARE(folderState(gameDir), gameAfter);
-    QCOMPARE(folderState(cdDir), cdBefore);
-}
-
-QTEST_GUILESS_MAIN(TestRestore)
+QTEST_MAIN(TestRestore)
 #include "tst_restore.moc"
