@@ -70,10 +70,12 @@ void MainWindow::Form_Load() {
     applyLook();
     pointListsAtFolders();
 
+    // Choosing "All" applies each filter; the recount that each choice would make is left to the
+    // one at the end, since nothing is on the screen yet to show the counts in between.
     game_.chooseFilterEntry(0);
-    zq2View_Click();
+    game_.applyFilter();
     cache_.chooseFilterEntry(0);
-    cacheView_Click();
+    cache_.applyFilter();
 
     if (ui_->zq2Files->count() > 0)
         ui_->zq2Files->select(0);
