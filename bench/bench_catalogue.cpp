@@ -8,6 +8,8 @@
 #include <QPixmap>
 #include <QTemporaryDir>
 
+#include "benchmain.h"
+
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
@@ -158,12 +160,4 @@ BENCHMARK(BM_RereadAndPaintList)->Arg(100000)->Unit(benchmark::kMillisecond);
 
 } // namespace
 
-int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+ZQ2_BENCHMARK_MAIN_WITH_WIDGETS()

@@ -5,6 +5,8 @@
 #include "app/widgets/mainwindow.h"
 #include "app/widgets/unattended.h"
 
+#include "benchmain.h"
+
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
@@ -52,11 +54,4 @@ BENCHMARK(BM_CopyEntireCacheCommand)->Arg(500)->Arg(2000)->Unit(benchmark::kMill
 
 } // namespace
 
-int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+ZQ2_BENCHMARK_MAIN_WITH_WIDGETS()

@@ -4,6 +4,8 @@
 #include "app/widgets/mainwindow.h"
 #include "app/widgets/unattended.h"
 
+#include "benchmain.h"
+
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
@@ -55,11 +57,4 @@ BENCHMARK(BM_StartupToShownWindow)->Arg(12)->Arg(1000)->Arg(10000)->Unit(benchma
 
 } // namespace
 
-int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+ZQ2_BENCHMARK_MAIN_WITH_WIDGETS()
