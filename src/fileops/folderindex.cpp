@@ -1,9 +1,9 @@
 #include "fileops/folderindex.h"
 
+#include "catalogue/folderlisting.h"
 #include "fileops/nativepath.h"
 #include "platform/paths.h"
 
-#include <QDirIterator>
 #include <QFileInfo>
 
 namespace zq2 {
@@ -24,11 +24,12 @@ void FolderIndex::load() {
     // Taken before the listing, so that a change made while the folder is read shows up as a
     // changed stamp at the next lookup rather than being lost.
     stamp_ = folderStamp();
-    QDirIterator it(folder_, QDir::Files | QDir::Hidden | QDir::System);
-    while (it.hasNext()) {
-        it.next();
-        paths_.insert(it.fileName().toCaseFolded(), it.filePath());
-    }
+    // The names the lists can show are the ones a lookup can be asked for; the folder listing reads
+    // them in one pass without asking the file system about each file.
+    const QStringList names = listFolder(folder_, QStringLiteral("*"));
+    paths_.reserve(names.size());
+    for (const QString& name : names)
+        paths_.insert(name.toCaseFolded(), joinPath(folder_, name));
     loaded_ = true;
 }
 

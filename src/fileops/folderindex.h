@@ -23,7 +23,8 @@ public:
     const QString& folder() const { return folder_; }
 
     // The same answer as findFileIgnoringCase(folder(), name): the path of a plain file (or a link
-    // to one) whose name equals `name` ignoring case, the exact spelling first.
+    // to one) whose name equals `name` ignoring case, the exact spelling first. Hidden files are
+    // found under their exact spelling only, as the lists never offer them to be copied.
     std::optional<QString> find(const QString& name);
 
     // Tells the index that `name` now exists in the folder, put there by this program (a file it
