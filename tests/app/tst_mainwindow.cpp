@@ -43,8 +43,7 @@ private slots:
     void restoreAsksForTheCdFirst();
     void characterKeyShowsTheSelectedFile();
     void initTestCase();
-    void copySelected_data();
-    void copySelected();
+    void copySelectedAsksOnlyBeforeReplacing();
     void copyEntireCacheFollowsTheFilterAndAsksPerConflict();
     void copyFailureIsReported();
     void deleteSelected_data();
@@ -238,43 +237,26 @@ void TestMainWindow::initTestCase() {
     qputenv("XDG_DATA_HOME", trashHome.path().toLocal8Bit());
 }
 
-void TestMainWindow::copySelected_data() {
-    QTest::addColumn<QString>("existing");
-    QTest::addColumn<bool>("yes");
-    QTest::addColumn<QStringList>("gameFiles");
-    QTest::addColumn<QByteArray>("contents");
-    QTest::newRow("new file, no question")
-        << QString() << false << QStringList{"level1.z2l"} << QByteArray(1000, 'n');
-    QTest::newRow("other spelling, No")
-        << "LEVEL1.Z2L" << false << QStringList{"LEVEL1.Z2L"} << QByteArray(1500, 'o');
-}
-
-void TestMainWindow::copySelected() {
-    QFETCH(QString, existing);
-    QFETCH(bool, yes);
-    QFETCH(QStringList, gameFiles);
-    QFETCH(QByteArray, contents);
+void TestMainWindow::copySelectedAsksOnlyBeforeReplacing() {
     AppFixture f;
-    QMap<QString, QByteArray> game;
-    if (!existing.isEmpty())
-        game.insert(existing, QByteArray(1500, 'o'));
-    startWith(f, game, {{"level1.z2l", QByteArray(1000, 'n')}});
-    f.prompter.answer(yes ? Answer::Yes : Answer::No);
-    f.window->cacheCopy_Click();
+    startWith(f, {{"LEVEL1.Z2L", QByteArray(1500, 'o')}},
+              {{"level1.z2l", QByteArray(1000, 'n')}, {"new.z2l", "n"}});
+    f.prompter.answer(Answer::No);
+    f.window->cacheCopy_Click(); // level1.z2l, selected at start-up, exists under another spelling
     QCOMPARE(f.prompter.texts(),
-             existing.isEmpty()
-                 ? QStringList()
-                 : QStringList{QStringLiteral("Are you sure you want to replace level1.z2l (Size: "
-                                              "%1 KB) with level1.z2l (Size: 1 KB)?")
-                                   .arg(QLocale::system().toString(1.5))});
-    QCOMPARE(files(f.game()), gameFiles);
-    QCOMPARE(readFile(f.game() + QLatin1Char('/') + gameFiles.first()), contents);
-    QCOMPARE(files(f.cache()), QStringList{"level1.z2l"});
-    // A copy re-reads both lists and recounts; a No leaves everything as it was, selections included.
-    const bool copied = existing.isEmpty() || yes;
-    QCOMPARE(f.entries("zq2Files"), gameFiles);
-    QCOMPARE(f.list("zq2Cache")->selectedIndex(), copied ? -1 : 0);
-    QCOMPARE(f.text("lvlStatus"), QStringLiteral("Levels: 1"));
+             QStringList{QStringLiteral("Are you sure you want to replace level1.z2l (Size: %1 "
+                                        "KB) with level1.z2l (Size: 1 KB)?")
+                             .arg(QLocale::system().toString(1.5))});
+    // No leaves everything as it was, selections included.
+    QCOMPARE(files(f.game()), QStringList{"LEVEL1.Z2L"});
+    QCOMPARE(f.list("zq2Cache")->selectedIndex(), 0);
+    f.list("zq2Cache")->select(1);
+    f.window->cacheCopy_Click(); // a new name: copied without a question, lists re-read, counts refreshed
+    QCOMPARE(f.prompter.asked.size(), 1);
+    QCOMPARE(f.entries("zq2Files"), QStringList({"LEVEL1.Z2L", "new.z2l"}));
+    QCOMPARE(readFile(f.game() + QStringLiteral("/new.z2l")), QByteArray("n"));
+    QCOMPARE(f.list("zq2Cache")->selectedIndex(), -1);
+    QCOMPARE(f.text("lvlStatus"), QStringLiteral("Levels: 2"));
 }
 
 void TestMainWindow::copyEntireCacheFollowsTheFilterAndAsksPerConflict() {
