@@ -6,13 +6,13 @@ Answer ScriptedPrompter::ask(const QString& text, Buttons buttons, const QString
     asked.append({text, buttons, title});
     if (answers_.isEmpty()) {
         ++unexpected;
-        return buttons == Buttons::YesNo ? Answer::No : (buttons == Buttons::Ok ? Answer::Ok : Answer::Cancel);
+        return buttons == Buttons::YesNo ? Answer::No
+                                         : (buttons == Buttons::Ok ? Answer::Ok : Answer::Cancel);
     }
     return answers_.takeFirst();
 }
 
-std::optional<QString> ScriptedPrompter::openFile(const QString& title, const QString& filter) {
-    fileDialogs.append(title + QLatin1Char('|') + filter);
+std::optional<QString> ScriptedPrompter::openFile(const QString&, const QString&) {
     if (files_.isEmpty()) {
         ++unexpected;
         return std::nullopt;

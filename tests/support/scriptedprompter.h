@@ -25,8 +25,7 @@ public:
     void answerFile(std::optional<QString> path) { files_.append(std::move(path)); }
 
     QList<Question> asked;
-    QStringList fileDialogs;  // "title|filter" of each file-open dialog shown
-    int unexpected = 0;       // questions or dialogs that found no scripted answer
+    int unexpected = 0; // questions or dialogs that found no scripted answer
 
     // The texts asked so far, for compact comparisons.
     QStringList texts() const;
