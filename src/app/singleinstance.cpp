@@ -31,7 +31,11 @@ bool SingleInstance::tryAcquire() {
     // Staleness is decided by whether the owning process still lives, never by the lock's age:
     // the program may run for days.
     lock_->setStaleLockTime(0);
-    return lock_->tryLock(0);
+    if (lock_->tryLock(0))
+        return true;
+    // Only a lock held by a running copy means another copy runs. A lock file that cannot be made
+    // at all (an unwritable folder) must not keep the program from starting.
+    return lock_->error() != QLockFile::LockFailedError;
 }
 
 QString SingleInstance::lockPath() const {

@@ -46,6 +46,14 @@ private slots:
         QVERIFY2(text.contains(QStringLiteral("help file could not be found")), qPrintable(text));
         QVERIFY(text.contains(QDir::toNativeSeparators(path)));
     }
+
+    void openingAgainFindsAHelpFilePutBack() {
+        QTemporaryDir dir;
+        QPointer<HelpWindow> instance;
+        QVERIFY(!HelpWindow::open(instance, helpFilePath(dir.path()))->hasDocumentation());
+        QVERIFY(HelpWindow::open(instance, QStringLiteral(ZQ2_HELP_FILE))->hasDocumentation());
+        delete instance.data();
+    }
 };
 
 QTEST_MAIN(TestHelp)

@@ -86,6 +86,8 @@ void TestProgram::lockOfACrashedCopyDoesNotBlock() {
     QVERIFY(!other.tryAcquire());
     zq2::SingleInstance elsewhere(QStringLiteral("/another/folder/zq2org"), lockDir.path());
     QVERIFY(elsewhere.tryAcquire());
+    // A lock that cannot be made at all says nothing about other copies: the program starts.
+    QVERIFY(zq2::SingleInstance(exe, lockDir.filePath(QStringLiteral("missing/folder"))).tryAcquire());
 }
 
 QTEST_GUILESS_MAIN(TestProgram)

@@ -168,6 +168,9 @@ void HelpWindow::showMissingHelp(const QString& helpFile) {
 }
 
 HelpWindow* HelpWindow::open(QPointer<HelpWindow>& instance, const QString& helpFile) {
+    // A window that found no help file looks again: the file may have been put back meanwhile.
+    if (!instance.isNull() && !instance->hasDocumentation())
+        delete instance.data();
     // An open window keeps the topic being read; only the Contents tab comes to the front.
     if (instance.isNull())
         instance = new HelpWindow(helpFile);

@@ -34,7 +34,8 @@ MainWindow::MainWindow(const QString& appDir, Prompter& prompter, Dialogs& dialo
     , cache_(FolderSide::Controls{ui_->zq2Cache, ui_->cacheView, ui_->cacheTitle, ui_->cacheType,
                                   ui_->cacheSize, ui_->delCache}) {
     // A fixed single border: the client area keeps its designed size under the menu bar.
-    setWindowFlags(windowFlags() & ~Qt::WindowMaximizeButtonHint);
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
     setFixedSize(361, 397 + menuBar()->sizeHint().height());
     connectControls();
 }

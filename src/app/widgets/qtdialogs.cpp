@@ -1,6 +1,7 @@
 #include "app/widgets/aboutbox.h"
 #include "app/widgets/dialogs.h"
 #include "app/widgets/helpwindow.h"
+#include "app/widgets/startup.h"
 #include "config/widgets/prefsdialog.h"
 #include "config/widgets/settingsdialog.h"
 #include "restore/widgets/restoredialog.h"
@@ -14,28 +15,40 @@ QtDialogs::~QtDialogs() {
     delete help_.data();
 }
 
+namespace {
+
+// Every dialog opens in the middle of the screen and blocks only the main window, so the help
+// beside the program stays usable while a dialog is open.
+int runModal(QDialog& dialog) {
+    dialog.setWindowModality(dialog.parentWidget() ? Qt::WindowModal : Qt::ApplicationModal);
+    centreOnScreen(&dialog);
+    return dialog.exec();
+}
+
+} // namespace
+
 // Each dialog is created for one showing and destroyed when it closes, so it always opens from its
 // design state and the current files.
 
 void QtDialogs::showSettings(QWidget* parent, const QString& appDir, const SkinValues& skin) {
     SettingsDialog dialog(appDir, prompter_, skin.settingsPicture, parent);
-    dialog.exec();
+    runModal(dialog);
 }
 
 void QtDialogs::showPreferences(QWidget* parent, const QString& appDir, const SkinValues& skin) {
     PrefsDialog dialog(appDir, prompter_, skin, parent);
-    dialog.exec();
+    runModal(dialog);
 }
 
 void QtDialogs::showRestore(QWidget* parent, const QString& gameDir, const QString& cdResourceDir,
                             const SkinValues& skin) {
     RestoreDialog dialog(gameDir, cdResourceDir, prompter_, skin, parent);
-    dialog.exec();
+    runModal(dialog);
 }
 
 void QtDialogs::showAbout(QWidget* parent, const SkinValues& skin) {
     AboutBox box(skin.aboutPicture, prompter_, parent);
-    box.exec();
+    runModal(box);
 }
 
 void QtDialogs::showHelp(const QString& helpFile) {

@@ -7,7 +7,13 @@
 namespace zq2 {
 
 Answer QtPrompter::ask(const QString& text, Buttons buttons, const QString& title) {
-    QMessageBox box(QMessageBox::NoIcon, title, text, QMessageBox::NoButton, QApplication::activeWindow());
+    QWidget* parent = QApplication::activeWindow();
+    QMessageBox box(QMessageBox::NoIcon, title, text, QMessageBox::NoButton, parent);
+    // Names and titles come from files: show them as they are, never as markup.
+    box.setTextFormat(Qt::PlainText);
+    // Block only the window that asks, so the help beside the program stays usable.
+    if (parent)
+        box.setWindowModality(Qt::WindowModal);
     switch (buttons) {
     case Buttons::Ok:
         box.setStandardButtons(QMessageBox::Ok);
@@ -52,7 +58,10 @@ QString QtPrompter::toQtFilter(const QString& filter) {
 }
 
 std::optional<QString> QtPrompter::openFile(const QString& title, const QString& filter) {
-    QFileDialog dialog(QApplication::activeWindow(), title);
+    QWidget* parent = QApplication::activeWindow();
+    QFileDialog dialog(parent, title);
+    if (parent)
+        dialog.setWindowModality(Qt::WindowModal);
     dialog.setFileMode(QFileDialog::ExistingFile);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setOption(QFileDialog::ReadOnly, false);
