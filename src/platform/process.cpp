@@ -47,7 +47,13 @@ FileError startDetached(const LaunchRequest& request) {
                              ? QStandardPaths::findExecutable(QStringLiteral("wine"))
                              : QString();
     if (!wine.isEmpty()) {
-        arguments.prepend(program);
+        // Through wine's own start command a program can be asked to open maximised.
+        if (request.maximized)
+            arguments = QStringList{QStringLiteral("start"), QStringLiteral("/max"), QStringLiteral("/unix"),
+                                    program} +
+                        arguments;
+        else
+            arguments.prepend(program);
         program = wine;
     } else if (!info.isExecutable()) {
         return FileError::fromErrno(EACCES, request.program);

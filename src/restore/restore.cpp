@@ -88,6 +88,10 @@ RestoreResult runRestore(const QString& cdResourceDir, const QString& gameDir, c
     if (names.isEmpty())
         return {RestoreResult::Kind::WrongCd};
 
+    // No game folder known yet (the first Settings dialog was cancelled): never copy into the
+    // root of the file system, report the folder as missing.
+    if (gameDir.isEmpty())
+        return {RestoreResult::Kind::Failed, kFolderNotFound};
     const AskReplace ask = choice.autoOverwrite ? AskReplace() : askReplace;
     FolderIndex gameFolder(gameDir);
     for (const QString& name : names) {

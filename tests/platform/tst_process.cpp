@@ -38,6 +38,32 @@ private slots:
         QCOMPARE(got.join('|'), launch);
     }
 
+    // Where wine is on the PATH it starts the game's programs; the editor is asked for maximised.
+    void windowsProgramsStartThroughWine_data() {
+        QTest::addColumn<QString>("caption");
+        QTest::addColumn<QString>("arguments");
+        QTest::newRow("play") << "Play c.z2l"
+                              << "%1/Zeno2.exe|c.z2l";
+        QTest::newRow("launch the editor") << "Launch ZLE"
+                                           << "start|/max|/unix|%1/ZLE.exe";
+    }
+    void windowsProgramsStartThroughWine() {
+        QFETCH(QString, caption);
+        QFETCH(QString, arguments);
+        QTemporaryDir bin, game;
+        zq2::test::writeFile(bin.path(), "wine",
+                             "#!/bin/sh\nprintf '%s|' \"$@\" > \"$0.tmp\"\n/bin/mv \"$0.tmp\" \"$0.args\"\n");
+        ::chmod(qPrintable(bin.filePath("wine")), 0700);
+        zq2::test::writeFile(game.path(), "Zeno2.exe");
+        zq2::test::writeFile(game.path(), "ZLE.exe");
+        qputenv("PATH", QFile::encodeName(bin.path()) + ":/usr/bin:/bin");
+        const FileError error = startDetached(*seeFileLaunch(caption, "c.z2l", game.path()));
+        qputenv("PATH", "/nonexistent");
+        QCOMPARE(error.code, 0);
+        QTRY_COMPARE(zq2::test::readFile(bin.filePath("wine.args")),
+                     (arguments.arg(game.path()) + '|').toLocal8Bit());
+    }
+
     // The game is a script in a folder with spaces in its name. It records its arguments, one a line,
     // then the folder it runs in, and renames the record into place when done so that it is never read
     // half written.

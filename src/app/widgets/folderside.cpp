@@ -29,9 +29,13 @@ void FolderSide::setFolder(const QString& folder) {
 
 void FolderSide::setFilterEntries(const QStringList& patterns) {
     const QSignalBlocker blocker(c_.filter);
+    // The list keeps its pattern until an entry is chosen again, so the drop-down must not claim a
+    // choice it did not make: "All" stays chosen, any removed pattern leaves nothing chosen.
+    const bool allChosen = c_.filter->currentIndex() == 0;
     while (c_.filter->count() > 1)
         c_.filter->removeItem(c_.filter->count() - 1);
     c_.filter->addItems(patterns);
+    c_.filter->setCurrentIndex(allChosen ? 0 : -1);
 }
 
 void FolderSide::chooseFilterEntry(int index) {

@@ -48,7 +48,7 @@ void MainWindow::CopyZQ2File(const QString& dFileName) {
     const CopyOutcome outcome = copyOne(dFileName);
     bringListsUpToDate();
     if (outcome.result == CopyOutcome::Result::Failed)
-        reportFailures(QStringLiteral("copy"), {outcome.error});
+        reportFailures(QStringLiteral("Could not copy"), {outcome.error});
 }
 
 void MainWindow::cacheCopy_Click() {
@@ -75,7 +75,7 @@ void MainWindow::copyentireCache_Click() {
             failures << outcome.error;
     }
     bringListsUpToDate();
-    reportFailures(QStringLiteral("copy"), failures);
+    reportFailures(QStringLiteral("Could not copy"), failures);
 }
 
 void MainWindow::delZQ2_Click() {
@@ -101,7 +101,7 @@ void MainWindow::deleteSelected(FolderSide& side) {
     list->reread();
     refreshCounts();
     if (error)
-        reportFailures(QStringLiteral("delete"), {error});
+        reportFailures(QStringLiteral("Could not delete"), {error});
 }
 
 void MainWindow::clearCache_Click() {
@@ -119,7 +119,7 @@ void MainWindow::clearCache_Click() {
             failures << error;
     ui_->zq2Cache->reread();
     refreshCounts();
-    reportFailures(QStringLiteral("delete"), failures);
+    reportFailures(QStringLiteral("Could not delete"), failures);
 }
 
 void MainWindow::seeFile_Click() {

@@ -8,6 +8,8 @@
 #include "platform/paths.h"
 #include "platform/prompter.h"
 
+#include <QPushButton>
+
 namespace zq2 {
 
 namespace {
@@ -123,6 +125,14 @@ void PrefsDialog::browseSkin_Click() {
                                                              QStringLiteral("Skin Makefiles (*.skn)|*.skn"));
     if (chosen)
         ui_->skinDir->setText(displayPath(*chosen));
+}
+
+void PrefsDialog::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    // The dialog has no default button: Enter presses the button that has the focus and nothing
+    // else, so Enter typed in the pattern box never opens the skin browser or closes the dialog.
+    for (QPushButton* button : findChildren<QPushButton*>())
+        button->setDefault(false);
 }
 
 } // namespace zq2

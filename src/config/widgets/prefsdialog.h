@@ -32,6 +32,9 @@ public:
     void useSkin_Click();
     void browseSkin_Click();
 
+protected:
+    void showEvent(QShowEvent* event) override;
+
 private:
     std::unique_ptr<Ui::PrefsDialog> ui_;
     QString appDir_;

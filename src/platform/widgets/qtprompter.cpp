@@ -65,6 +65,9 @@ std::optional<QString> QtPrompter::openFile(const QString& title, const QString&
     dialog.setFileMode(QFileDialog::ExistingFile);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setOption(QFileDialog::ReadOnly, false);
+    // The patterns are spelt out for matching regardless of letter case; the user sees only the
+    // description.
+    dialog.setOption(QFileDialog::HideNameFilterDetails, true);
     dialog.setNameFilter(toQtFilter(filter));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;
