@@ -121,6 +121,16 @@ private slots:
         QCOMPARE(folderState(cdDir), cd); // a CD is never written to
     }
 
+    // With no game folder known yet nothing may land at the root of the file system.
+    void noGameFolderKnownCopiesNothing() {
+        QTemporaryDir root;
+        fill(root.filePath("cd"), "zq2rootprobe.z2l=x");
+        const RestoreResult result =
+            zq2::runRestore(root.filePath("cd"), QString(), choiceOf("x........x"), {});
+        QCOMPARE(result.code, 76);
+        QVERIFY(!QFile::exists("/zq2rootprobe.z2l"));
+    }
+
     // A run that fails leaves the dialog open with its ticks for another try; one that completes closes it.
     void dialogStaysOpenUntilCompleted() {
         QTemporaryDir root;
