@@ -4,7 +4,7 @@
 APP_DIR := build/default/bin
 DEMO_DIR := $(CURDIR)/build/default/demo
 
-.PHONY: all deps build run test test-plain test-asan bench format clean
+.PHONY: all deps build run test test-plain test-asan bench format format-check clean
 
 all: build
 
@@ -41,8 +41,13 @@ bench: deps
 	cmake --build --preset bench
 	@for b in build/bench/bench/bench_*; do [ -x "$$b" ] && "$$b"; done
 
+SOURCES = $(shell find src tests bench tools -name '*.cpp' -o -name '*.h')
+
 format:
-	find src tests bench tools fuzz -name '*.cpp' -o -name '*.h' | xargs clang-format -i
+	clang-format -i $(SOURCES)
+
+format-check:
+	clang-format --dry-run -Werror $(SOURCES)
 
 clean:
 	rm -rf build
