@@ -44,10 +44,10 @@ bench: deps
 SOURCES = $(shell find src tests bench tools -name '*.cpp' -o -name '*.h')
 
 format:
-	clang-format -i $(SOURCES)
+	@clang-format -i $(SOURCES)
 
 format-check:
-	clang-format --dry-run -Werror $(SOURCES)
+	@clang-format --dry-run -Werror $(SOURCES)
 
 clean:
 	rm -rf build

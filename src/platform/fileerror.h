@@ -8,8 +8,8 @@ namespace zq2 {
 // it concerns. Errors are values handed back to the window that started the work, which decides how
 // to tell the user; nothing below the windows shows a dialog.
 struct FileError {
-    int code = 0;  // errno-style number; 0 means success
-    QString path;  // the file the failure concerns
+    int code = 0; // errno-style number; 0 means success
+    QString path; // the file the failure concerns
 
     bool ok() const { return code == 0; }
     explicit operator bool() const { return code != 0; }
