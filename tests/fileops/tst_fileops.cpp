@@ -41,6 +41,10 @@ private slots:
         QTest::newRow("empty, twelve") << replaceQuestion("a", 0, 12000, c) << kb("0", "12");
         QTest::newRow("huge") << replaceQuestion("a", 999, 1234567890000, c) << kb("0.999", "1234567890");
         QTest::newRow("decimal comma") << replaceQuestion("a", 1500, 7000000, comma) << kb("1,5", "7000");
+        QTest::newRow("delete, empty title")
+            << deleteQuestion("Title: ", "a.z2l") << QString("Are you sure you want to delete  (a.z2l)?");
+        QTest::newRow("delete, no title") << deleteQuestion("No Title", "s.z2b")
+                                          << QString("Are you sure you want to delete this file (s.z2b)?");
     }
     void replaceQuestionSizes() {
         QFETCH(QString, actual);
