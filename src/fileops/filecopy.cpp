@@ -221,7 +221,7 @@ CopyOutcome copyZQ2File(const QString& cacheDir, const QString& gameDir, const Q
 CopyOutcome copyZQ2File(const QString& cacheDir, FolderIndex& gameFolder, const QString& name,
                         const AskReplace& askReplace) {
     const std::optional<QString> existing = gameFolder.find(name);
-    const CopyOutcome outcome =
+    CopyOutcome outcome =
         copyWithQuestion(joinPath(cacheDir, name), gameFolder.folder(), name, existing, askReplace);
     if (outcome.result == CopyOutcome::Result::Copied)
         gameFolder.noteCopied(name);

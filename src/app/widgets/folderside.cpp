@@ -54,7 +54,7 @@ void FolderSide::applyFilter() {
 }
 
 FileDetails FolderSide::showDetails(const QString& name) {
-    const FileDetails details = describeFile(folder_, name);
+    FileDetails details = describeFile(folder_, name);
     c_.title->setText(details.title);
     c_.type->setText(details.type);
     c_.size->setText(details.size);

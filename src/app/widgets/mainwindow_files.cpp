@@ -37,8 +37,8 @@ CopyOutcome MainWindow::copyOne(const QString& dFileName, FolderIndex* gameFolde
         return prompter_.ask(replaceQuestion(name, oldSize, newSize, QLocale::system()), Buttons::YesNo) ==
                Answer::Yes;
     };
-    const CopyOutcome outcome = gameFolder ? copyZQ2File(cacheDirOf(gameDir_), *gameFolder, dFileName, ask)
-                                           : copyZQ2File(cacheDirOf(gameDir_), gameDir_, dFileName, ask);
+    CopyOutcome outcome = gameFolder ? copyZQ2File(cacheDirOf(gameDir_), *gameFolder, dFileName, ask)
+                                     : copyZQ2File(cacheDirOf(gameDir_), gameDir_, dFileName, ask);
     if (outcome.result != CopyOutcome::Result::Declined)
         markListsStale();
     return outcome;
