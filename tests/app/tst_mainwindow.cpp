@@ -236,9 +236,11 @@ void TestMainWindow::characterKeyShowsTheSelectedFile() {
 }
 
 void TestMainWindow::initTestCase() {
-    // Deleted files go to the desktop's trash; keep the real one out of the tests.
+    // Deleted files go to the desktop's trash; keep the real one out of the tests. Home moves along,
+    // so that the trash chosen for the temporary folders is this one on any machine.
     static QTemporaryDir trashHome;
-    qputenv("XDG_DATA_HOME", trashHome.path().toLocal8Bit());
+    qputenv("XDG_DATA_HOME", QFile::encodeName(trashHome.path()));
+    qputenv("HOME", QFile::encodeName(trashHome.path()));
 }
 
 void TestMainWindow::copySelectedAsksOnlyBeforeReplacing() {

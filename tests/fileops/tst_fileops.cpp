@@ -103,9 +103,11 @@ private slots:
     void removeFile() {
         QFETCH(int, code);
         const QString scenario = QTest::currentDataTag();
-        // A desktop trash of this test's own, so that the user's real one is never touched.
+        // A desktop trash of this test's own, so that the user's real one is never touched. The home
+        // folder moves along: a file on another file system than home goes to that file system's trash.
         QTemporaryDir home, current;
         qputenv("XDG_DATA_HOME", QFile::encodeName(home.path()));
+        qputenv("HOME", QFile::encodeName(home.path()));
         QVERIFY(QDir::setCurrent(current.path()));
         const QString path = home.filePath("game/cave.z2l");
         if (scenario == "no trash: deleted") // a plain file where the trash would be: it cannot be made
