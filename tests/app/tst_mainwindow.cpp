@@ -1,14 +1,106 @@
 // The main window end to end over temporary game folders: start-up, the first run, the quit
 // question, what the Settings and Preferences commands re-read, and the commands that change folders.
+#include "app/widgets/dialogs.h"
+#include "app/widgets/mainwindow.h"
 #include "appearance/tooltips.h"
-#include "appfixture.h"
+#include "catalogue/widgets/filelistview.h"
+#include "support/scriptedprompter.h"
+#include "support/tempfiles.h"
 
+#include <QComboBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QTemporaryDir>
 #include <QTest>
+
+#include <functional>
 
 using namespace zq2;
 using namespace zq2::test;
 
 namespace {
+
+// Stands in for the program's dialogs: records which were opened, in order, and runs an optional
+// action in place of the user.
+class FakeDialogs final : public Dialogs {
+public:
+    QStringList shown;
+    std::function<void()> onSettings;
+    std::function<void()> onPreferences;
+
+    void showSettings(QWidget*, const QString&, const SkinValues&) override { run("settings", onSettings); }
+    void showPreferences(QWidget*, const QString&, const SkinValues&) override {
+        run("preferences", onPreferences);
+    }
+    void showRestore(QWidget*, const QString&, const QString&, const SkinValues&) override {
+        run("restore", {});
+    }
+    void showAbout(QWidget*, const SkinValues&) override { run("about", {}); }
+    void showHelp(const QString&) override { run("help", {}); }
+
+private:
+    void run(const char* what, const std::function<void()>& action) {
+        shown << QLatin1String(what);
+        if (action)
+            action();
+    }
+};
+
+// A program folder and a game folder of their own, and the main window over them.
+struct AppFixture {
+    QTemporaryDir appDir;
+    QTemporaryDir gameDir;
+    ScriptedPrompter prompter;
+    FakeDialogs dialogs;
+    std::unique_ptr<MainWindow> window;
+
+    QString app() const { return appDir.path(); }
+    QString game() const { return gameDir.path(); }
+    QString cache() const { return gameDir.path() + QStringLiteral("/cache"); }
+
+    void writeSettings(const QString& folder) {
+        writeFile(app(), QStringLiteral("settings.ini"), folder.toLocal8Bit() + "\r\n/media/cdrom");
+    }
+    void writePreferences(bool warnMaxLevels, bool confirmDelete,
+                          const QByteArray& patterns = "*.z2l\r\n*.z2t\r\n*.z2b", bool tips = true) {
+        writeFile(app(), QStringLiteral("preferences.ini"),
+                  QByteArray("USESKIN=NO\r\n\r\nUSETIPS=") + (tips ? "YES" : "NO") +
+                      "\r\nWARNMAXLVLS=" + (warnMaxLevels ? "YES" : "NO") +
+                      "\r\nDISPLAYDELETE=" + (confirmDelete ? "YES" : "NO") + "\r\n" + patterns);
+    }
+    MainWindow& start() {
+        window = std::make_unique<MainWindow>(app(), prompter, dialogs);
+        window->Form_Load();
+        return *window;
+    }
+
+    template <class T> T* get(const char* name) const {
+        T* child = window->findChild<T*>(QLatin1String(name));
+        if (!child)
+            qFatal("no control named %s", name);
+        return child;
+    }
+    FileListView* list(const char* name) const { return get<FileListView>(name); }
+    QString text(const char* name) const { return get<QLabel>(name)->text(); }
+    QString caption(const char* name) const { return get<QPushButton>(name)->text(); }
+    QStringList entries(const char* name) const {
+        QStringList out;
+        for (int i = 0; i < list(name)->count(); ++i)
+            out << list(name)->entry(i);
+        return out;
+    }
+    QStringList filterEntries(const char* name) const {
+        QStringList out;
+        for (int i = 0; i < get<QComboBox>(name)->count(); ++i)
+            out << get<QComboBox>(name)->itemText(i);
+        return out;
+    }
+    void chooseFilter(const char* name, int index) {
+        auto* combo = get<QComboBox>(name);
+        combo->setCurrentIndex(index);
+        emit combo->activated(index);
+    }
+};
 
 QStringList files(const QString& folder) {
     return QDir(folder).entryList(QDir::Files, QDir::Name | QDir::IgnoreCase);
@@ -31,329 +123,315 @@ void startWith(AppFixture& f, const QMap<QString, QByteArray>& game, const QMap<
 
 class TestMainWindow : public QObject {
     Q_OBJECT
+
 private slots:
-    void startupShowsBothFoldersWithDetailsAndCounts();
-    void firstRun_data();
-    void firstRun();
-    void quitQuestion_data();
-    void quitQuestion();
-    void filterChoiceNarrowsOneSideOnly();
-    void settingsCommandRereadsEvenWhenCancelled();
-    void preferencesCommandKeepsListsAndCounts();
-    void restoreAsksForTheCdFirst();
-    void characterKeyShowsTheSelectedFile();
-    void initTestCase();
-    void copySelectedAsksOnlyBeforeReplacing();
-    void copyEntireCacheFollowsTheFilterAndAsksPerConflict();
-    void copyFailureIsReported();
-    void deleteSelected_data();
-    void deleteSelected();
-    void clearCache_data();
-    void clearCache();
-};
+    void initTestCase() {
+        // Deleted files go to the desktop's trash; keep the real one out of the tests. Home moves along,
+        // so that the trash chosen for the temporary folders is this one on any machine.
+        static QTemporaryDir trashHome;
+        qputenv("XDG_DATA_HOME", QFile::encodeName(trashHome.path()));
+        qputenv("HOME", QFile::encodeName(trashHome.path()));
+    }
 
-void TestMainWindow::startupShowsBothFoldersWithDetailsAndCounts() {
-    AppFixture f;
-    writeFile(f.game(), QStringLiteral("b level.z2l"), levelBytes("  Second  ", 300));
-    writeFile(f.game(), QStringLiteral("A Level.Z2L"), levelBytes("First Title", 1024));
-    writeFile(f.game(), QStringLiteral("tiles.z2t"), levelBytes("Tiles", 400));
-    writeFile(f.game(), QStringLiteral("song.z2b"), QByteArray(10, 'x'));
-    writeFile(f.game(), QStringLiteral("readme.txt"), "x");
-    writeFile(f.game(), QStringLiteral(".hidden.z2l"), "x");
-    QDir(f.game()).mkdir(QStringLiteral("folder.z2l"));
-    writeFile(f.cache(), QStringLiteral("down.z2l"), levelBytes("Download", 2000));
-    writeFile(f.cache(), QStringLiteral("notes.txt"), "x");
-    f.writeSettings(f.game());
-    f.start();
+    void startupShowsBothFoldersWithDetailsAndCounts() {
+        AppFixture f;
+        QDir().mkpath(f.game() + QStringLiteral("/folder.z2l"));
+        startWith(f,
+                  {{"b level.z2l", levelBytes("  Second  ", 300)},
+                   {"A Level.Z2L", levelBytes("First Title", 1024)},
+                   {"tiles.z2t", levelBytes("Tiles", 400)},
+                   {"song.z2b", QByteArray(10, 'x')},
+                   {"readme.txt", "x"},
+                   {".hidden.z2l", "x"}},
+                  {{"down.z2l", levelBytes("Download", 2000)}, {"notes.txt", "x"}});
 
-    const QStringList defaults{"All", "*.z2l", "*.z2t", "*.z2b"};
-    QCOMPARE(f.filterEntries("zq2View"), defaults);
-    QCOMPARE(f.filterEntries("cacheView"), defaults);
-    QCOMPARE(f.entries("zq2Files"), QStringList({"A Level.Z2L", "b level.z2l", "song.z2b", "tiles.z2t"}));
-    QCOMPARE(f.entries("zq2Cache"), QStringList{"down.z2l"});
-    QCOMPARE(f.list("zq2Files")->selectedIndex(), 0);
-    const QStringList shown{f.text("zq2Title"),   f.text("zq2Type"),     f.text("zq2Size"),
-                            f.caption("delZQ2"),  f.caption("seeFile"),  f.text("cacheTitle"),
-                            f.text("cacheSize"),  f.caption("delCache"), f.text("lvlStatus"),
-                            f.text("tileStatus"), f.text("musicStatus"), f.text("cacheStatus")};
-    QCOMPARE(shown,
-             QStringList({"Title: First Title", "Type: Level", "Size: 1024 Bytes", "Delete A Level.Z2L",
-                          "Play A Level.Z2L", "Title: Download", "Size: 2000 Bytes", "Delete down.z2l",
-                          "Levels: 2", "Tilesets: 1", "Music files: 1", "Cache files: 2"}));
-    QCOMPARE(f.get<QLabel>("lvlStatus")->palette().color(QPalette::WindowText), QColor(0, 0, 0));
-    for (const TooltipEntry& tip : tooltipTable())
-        QCOMPARE(f.get<QWidget>(tip.objectName)->toolTip(), tip.text);
-    QVERIFY(f.prompter.asked.isEmpty() && f.dialogs.shown.isEmpty());
-}
+        const QStringList defaults{"All", "*.z2l", "*.z2t", "*.z2b"};
+        QCOMPARE(f.filterEntries("zq2View"), defaults);
+        QCOMPARE(f.filterEntries("cacheView"), defaults);
+        QCOMPARE(f.entries("zq2Files"), QStringList({"A Level.Z2L", "b level.z2l", "song.z2b", "tiles.z2t"}));
+        QCOMPARE(f.entries("zq2Cache"), QStringList{"down.z2l"});
+        QCOMPARE(f.list("zq2Files")->selectedIndex(), 0);
+        const QStringList shown{f.text("zq2Title"),   f.text("zq2Type"),     f.text("zq2Size"),
+                                f.caption("delZQ2"),  f.caption("seeFile"),  f.text("cacheTitle"),
+                                f.text("cacheSize"),  f.caption("delCache"), f.text("lvlStatus"),
+                                f.text("tileStatus"), f.text("musicStatus"), f.text("cacheStatus")};
+        QCOMPARE(shown,
+                 QStringList({"Title: First Title", "Type: Level", "Size: 1024 Bytes", "Delete A Level.Z2L",
+                              "Play A Level.Z2L", "Title: Download", "Size: 2000 Bytes", "Delete down.z2l",
+                              "Levels: 2", "Tilesets: 1", "Music files: 1", "Cache files: 2"}));
+        QCOMPARE(f.get<QLabel>("lvlStatus")->palette().color(QPalette::WindowText), QColor(0, 0, 0));
+        for (const TooltipEntry& tip : tooltipTable())
+            QCOMPARE(f.get<QWidget>(tip.objectName)->toolTip(), tip.text);
+        QVERIFY(f.prompter.asked.isEmpty() && f.dialogs.shown.isEmpty());
+    }
 
-void TestMainWindow::firstRun_data() {
-    QTest::addColumn<bool>("confirmed");
-    QTest::newRow("settings confirmed") << true;
-    QTest::newRow("settings cancelled") << false;
-}
+    void firstRun_data() {
+        QTest::addColumn<bool>("confirmed");
+        QTest::newRow("settings confirmed") << true;
+        QTest::newRow("settings cancelled") << false;
+    }
 
-void TestMainWindow::firstRun() {
-    QFETCH(bool, confirmed);
-    AppFixture f;
-    writeFile(f.game(), QStringLiteral("one.z2l"));
-    bool windowShownBeforeSettings = false;
-    f.dialogs.onSettings = [&] {
-        windowShownBeforeSettings = f.window && f.window->isVisible();
-        if (confirmed)
-            f.writeSettings(f.game());
-    };
-    f.start();
-    QVERIFY(!windowShownBeforeSettings);
-    QCOMPARE(f.dialogs.shown, QStringList{"settings"});
-    QCOMPARE(f.window->gameDir(), confirmed ? f.game() : QString());
-    QCOMPARE(f.window->cdResourceDir(), confirmed ? QStringLiteral("/media/cdrom/Resources") : QString());
-    QCOMPARE(f.entries("zq2Files"), confirmed ? QStringList{"one.z2l"} : QStringList());
-    QCOMPARE(f.text("lvlStatus"), confirmed ? QStringLiteral("Levels: 1") : QStringLiteral("Levels: 0"));
-    if (!confirmed) {
-        // Nothing shown yet: the design captions stay, and the buttons that act on a shown file do nothing.
-        const QStringList shown{f.text("zq2Title"), f.text("cacheType"), f.caption("delZQ2"),
-                                f.caption("seeFile")};
-        QCOMPARE(shown, QStringList({"Title:", "Type:", "Delete", "Play"}));
-        f.window->delZQ2_Click();
-        f.window->seeFile_Click();
+    void firstRun() {
+        QFETCH(bool, confirmed);
+        AppFixture f;
+        writeFile(f.game(), QStringLiteral("one.z2l"));
+        bool windowShownBeforeSettings = false;
+        f.dialogs.onSettings = [&] {
+            windowShownBeforeSettings = f.window && f.window->isVisible();
+            if (confirmed)
+                f.writeSettings(f.game());
+        };
+        f.start();
+        QVERIFY(!windowShownBeforeSettings);
+        QCOMPARE(f.dialogs.shown, QStringList{"settings"});
+        QCOMPARE(f.window->gameDir(), confirmed ? f.game() : QString());
+        QCOMPARE(f.window->cdResourceDir(), confirmed ? QStringLiteral("/media/cdrom/Resources") : QString());
+        QCOMPARE(f.entries("zq2Files"), confirmed ? QStringList{"one.z2l"} : QStringList());
+        QCOMPARE(f.text("lvlStatus"), confirmed ? QStringLiteral("Levels: 1") : QStringLiteral("Levels: 0"));
+        if (!confirmed) {
+            // Nothing shown yet: the design captions stay, and the buttons that act on a shown file do
+            // nothing.
+            const QStringList shown{f.text("zq2Title"), f.text("cacheType"), f.caption("delZQ2"),
+                                    f.caption("seeFile")};
+            QCOMPARE(shown, QStringList({"Title:", "Type:", "Delete", "Play"}));
+            f.window->delZQ2_Click();
+            f.window->seeFile_Click();
+            f.window->cacheCopy_Click();
+            QVERIFY(f.prompter.asked.isEmpty());
+        }
+        // Nothing is written by the program itself on the way.
+        QCOMPARE(QDir(f.app()).entryList(QDir::Files),
+                 confirmed ? QStringList{"settings.ini"} : QStringList());
+    }
+
+    void quitQuestion_data() {
+        QTest::addColumn<int>("levels");
+        QTest::addColumn<bool>("warn");
+        QTest::addColumn<CloseReason>("reason");
+        QTest::addColumn<bool>("answerYes");
+        QTest::addColumn<bool>("asked");
+        QTest::addColumn<bool>("closed");
+        QTest::newRow("255 levels, user close") << 255 << true << CloseReason::User << false << false << true;
+        QTest::newRow("256, exit, No keeps it open")
+            << 256 << true << CloseReason::Program << false << true << false;
+        QTest::newRow("256, close box, Yes closes")
+            << 256 << true << CloseReason::User << true << true << true;
+        QTest::newRow("256, warning off") << 256 << false << CloseReason::User << false << false << true;
+        QTest::newRow("300, session ends")
+            << 300 << true << CloseReason::SessionEnd << false << false << true;
+        QTest::newRow("300, system terminates")
+            << 300 << true << CloseReason::System << false << false << true;
+    }
+
+    void quitQuestion() {
+        QFETCH(int, levels);
+        QFETCH(bool, warn);
+        QFETCH(CloseReason, reason);
+        QFETCH(bool, answerYes);
+        QFETCH(bool, asked);
+        QFETCH(bool, closed);
+        AppFixture f;
+        for (int i = 0; i < levels; ++i)
+            writeFile(f.game(), QStringLiteral("lvl%1.z2l").arg(i));
+        f.writeSettings(f.game());
+        f.writePreferences(warn, true);
+        f.start();
+        f.window->show();
+        QCOMPARE(f.get<QLabel>("lvlStatus")->palette().color(QPalette::WindowText),
+                 levels > 255 ? QColor(255, 0, 0) : QColor(0, 0, 0));
+        f.prompter.answer(answerYes ? Answer::Yes : Answer::No);
+        QCOMPARE(f.window->requestClose(reason), closed);
+        QCOMPARE(f.prompter.texts(),
+                 asked ? QStringList{"You still have more levels in your Zeno2 folder than the maximum "
+                                     "amount of Zeno2 levels allowed.  Are you sure you want to quit?"}
+                       : QStringList());
+        QCOMPARE(f.window->isVisible(), !closed);
+    }
+
+    void filterChoiceNarrowsOneSideOnly() {
+        AppFixture f;
+        startWith(f, {{"a.z2l", levelBytes("A")}, {"b.z2t", {}}}, {{"c.z2l", {}}, {"d.z2t", {}}});
+        f.chooseFilter("zq2View", 2);
+        QCOMPARE(f.entries("zq2Files"), QStringList{"b.z2t"});
+        QCOMPARE(f.entries("zq2Cache"), QStringList({"c.z2l", "d.z2t"}));
+        QCOMPARE(f.list("zq2Files")->selectedIndex(), -1);
+        QCOMPARE(f.text("zq2Title"), QStringLiteral("Title: A")); // details stay until another selection
+        QCOMPARE(f.text("lvlStatus"), QStringLiteral("Levels: 1"));
+    }
+
+    void settingsCommandRereadsEvenWhenCancelled() {
+        AppFixture f;
+        QTemporaryDir other;
+        writeFile(other.path(), QStringLiteral("x.z2l"));
+        writeFile(other.path(), QStringLiteral("y.z2l"));
+        startWith(f, {{"a.z2l", {}}}, {});
+        // The file is changed by hand while the program runs; the dialog is cancelled.
+        f.dialogs.onSettings = [&] { f.writeSettings(other.path()); };
+        f.window->setMenu_Click();
+        QCOMPARE(f.window->gameDir(), other.path());
+        QCOMPARE(f.entries("zq2Files"), QStringList({"x.z2l", "y.z2l"}));
+        QCOMPARE(f.list("zq2Files")->selectedIndex(), -1);
+        QCOMPARE(f.text("lvlStatus"), QStringLiteral("Levels: 2"));
+        QCOMPARE(f.caption("delZQ2"), QStringLiteral("Delete a.z2l"));
+    }
+
+    void preferencesCommandKeepsListsAndCounts() {
+        AppFixture f;
+        startWith(f, {{"a.z2l", {}}, {"b.z2b", {}}, {"d.z2t", {}}}, {});
+        f.chooseFilter("zq2View", 3); // "*.z2b"
+        f.dialogs.onPreferences = [&f] {
+            f.writePreferences(true, false, "*.z2l\r\n*.txt", false);
+            writeFile(f.game(), QStringLiteral("c.z2l"));
+        };
+        f.window->preferences_Click();
+        QCOMPARE(f.filterEntries("zq2View"), QStringList({"All", "*.z2l", "*.txt"}));
+        QCOMPARE(f.filterEntries("cacheView"), QStringList({"All", "*.z2l", "*.txt"}));
+        // The lists keep their patterns, and a drop-down whose chosen pattern went shows no choice.
+        QCOMPARE(f.entries("zq2Files"), QStringList{"b.z2b"});
+        QCOMPARE(f.get<QComboBox>("zq2View")->currentIndex(), -1);
+        QCOMPARE(f.get<QComboBox>("cacheView")->currentIndex(), 0);
+        QCOMPARE(f.text("lvlStatus"), QStringLiteral("Levels: 1"));
+        QVERIFY(!f.window->preferences().confirmDelete);
+        for (const char* name : {"lvlStatus", "tileStatus", "musicStatus", "cacheStatus", "zq2Files",
+                                 "zq2Cache", "zq2View", "cacheView"})
+            QVERIFY2(f.get<QWidget>(name)->toolTip().isEmpty(), name);
+    }
+
+    void restoreAsksForTheCdFirst() {
+        AppFixture f;
+        startWith(f, {}, {});
+        f.prompter.answer(Answer::Cancel);
+        f.window->restoreZQ2_Click();
+        f.prompter.answer(Answer::Ok);
+        f.window->restoreZQ2_Click();
+        QCOMPARE(f.prompter.texts(),
+                 QStringList(2, QStringLiteral("Please insert your Zeno Quillback 2 CD now.")));
+        QCOMPARE(f.prompter.asked.first().buttons, Buttons::OkCancel);
+        QCOMPARE(f.dialogs.shown, QStringList{"restore"});
+    }
+
+    void characterKeyShowsTheSelectedFile() {
+        AppFixture f;
+        startWith(f, {{"a.z2l", levelBytes("Alpha")}, {"b.z2l", levelBytes("Beta")}}, {});
+        f.list("zq2Files")->select(1);
+        f.get<QLabel>("zq2Title")->setText(QStringLiteral("stale"));
+        QTest::keyClick(f.list("zq2Files"), Qt::Key_Return);
+        QCOMPARE(f.text("zq2Title"), QStringLiteral("Title: Beta"));
+    }
+
+    void copySelectedAsksOnlyBeforeReplacing() {
+        AppFixture f;
+        startWith(f, {{"LEVEL1.Z2L", QByteArray(1500, 'o')}},
+                  {{"level1.z2l", QByteArray(1000, 'n')}, {"new.z2l", "n"}});
+        f.prompter.answer(Answer::No);
+        f.window->cacheCopy_Click(); // level1.z2l, selected at start-up, exists under another spelling
+        QCOMPARE(f.prompter.texts(),
+                 QStringList{QStringLiteral("Are you sure you want to replace level1.z2l (Size: %1 "
+                                            "KB) with level1.z2l (Size: 1 KB)?")
+                                 .arg(QLocale::system().toString(1.5))});
+        // No leaves everything as it was, selections included.
+        QCOMPARE(files(f.game()), QStringList{"LEVEL1.Z2L"});
+        QCOMPARE(f.list("zq2Cache")->selectedIndex(), 0);
+        f.list("zq2Cache")->select(1);
+        f.window->cacheCopy_Click(); // a new name: copied without a question, lists re-read, counts refreshed
+        QCOMPARE(f.prompter.asked.size(), 1);
+        QCOMPARE(f.entries("zq2Files"), QStringList({"LEVEL1.Z2L", "new.z2l"}));
+        QCOMPARE(readFile(f.game() + QStringLiteral("/new.z2l")), QByteArray("n"));
+        QCOMPARE(f.list("zq2Cache")->selectedIndex(), -1);
+        QCOMPARE(f.text("lvlStatus"), QStringLiteral("Levels: 2"));
+    }
+
+    void copyEntireCacheFollowsTheFilterAndAsksPerConflict() {
+        AppFixture f;
+        startWith(f, {{"b.z2b", "old"}},
+                  {{"a.z2b", "a"}, {"b.z2b", "new b"}, {"c.z2b", "c"}, {"level.z2l", "l"}});
+        f.chooseFilter("cacheView", 3); // "*.z2b"
+        f.prompter.answer(Answer::Yes);
+        f.window->copyentireCache_Click();
+        QCOMPARE(f.prompter.asked.size(), 1);
+        QCOMPARE(files(f.game()), QStringList({"a.z2b", "b.z2b", "c.z2b"}));
+        QCOMPARE(readFile(f.game() + QStringLiteral("/b.z2b")), QByteArray("new b"));
+        QCOMPARE(f.entries("zq2Files"), QStringList({"a.z2b", "b.z2b", "c.z2b"}));
+        QCOMPARE(f.text("musicStatus"), QStringLiteral("Music files: 3"));
+    }
+
+    void copyFailureIsReported() {
+        AppFixture f;
+        startWith(f, {}, {{"gone.z2l", "x"}});
+        QFile::remove(f.cache() + QStringLiteral("/gone.z2l")); // vanished after the list was read
         f.window->cacheCopy_Click();
-        QVERIFY(f.prompter.asked.isEmpty());
+        QCOMPARE(f.prompter.texts(), QStringList{"Could not copy gone.z2l: No such file or directory."});
+        QCOMPARE(f.prompter.asked.first().buttons, Buttons::Ok);
+        QVERIFY(files(f.game()).isEmpty());
     }
-    // Nothing is written by the program itself on the way.
-    QCOMPARE(QDir(f.app()).entryList(QDir::Files), confirmed ? QStringList{"settings.ini"} : QStringList());
-}
 
-void TestMainWindow::quitQuestion_data() {
-    QTest::addColumn<int>("levels");
-    QTest::addColumn<bool>("warn");
-    QTest::addColumn<CloseReason>("reason");
-    QTest::addColumn<bool>("answerYes");
-    QTest::addColumn<bool>("asked");
-    QTest::addColumn<bool>("closed");
-    QTest::newRow("255 levels, user close") << 255 << true << CloseReason::User << false << false << true;
-    QTest::newRow("256, exit, No keeps it open")
-        << 256 << true << CloseReason::Program << false << true << false;
-    QTest::newRow("256, close box, Yes closes") << 256 << true << CloseReason::User << true << true << true;
-    QTest::newRow("256, warning off") << 256 << false << CloseReason::User << false << false << true;
-    QTest::newRow("300, session ends") << 300 << true << CloseReason::SessionEnd << false << false << true;
-    QTest::newRow("300, system terminates") << 300 << true << CloseReason::System << false << false << true;
-}
+    void deleteSelected_data() {
+        QTest::addColumn<bool>("confirm");
+        QTest::addColumn<bool>("answerYes");
+        QTest::addColumn<bool>("deleted");
+        QTest::newRow("confirmed") << true << true << true;
+        QTest::newRow("declined") << true << false << false;
+        QTest::newRow("no confirmation") << false << false << true;
+    }
 
-void TestMainWindow::quitQuestion() {
-    QFETCH(int, levels);
-    QFETCH(bool, warn);
-    QFETCH(CloseReason, reason);
-    QFETCH(bool, answerYes);
-    QFETCH(bool, asked);
-    QFETCH(bool, closed);
-    AppFixture f;
-    for (int i = 0; i < levels; ++i)
-        writeFile(f.game(), QStringLiteral("lvl%1.z2l").arg(i));
-    f.writeSettings(f.game());
-    f.writePreferences(warn, true);
-    f.start();
-    f.window->show();
-    QCOMPARE(f.get<QLabel>("lvlStatus")->palette().color(QPalette::WindowText),
-             levels > 255 ? QColor(255, 0, 0) : QColor(0, 0, 0));
-    f.prompter.answer(answerYes ? Answer::Yes : Answer::No);
-    QCOMPARE(f.window->requestClose(reason), closed);
-    QCOMPARE(f.prompter.texts(),
-             asked ? QStringList{"You still have more levels in your Zeno2 folder than the maximum "
-                                 "amount of Zeno2 levels allowed.  Are you sure you want to quit?"}
-                   : QStringList());
-    QCOMPARE(f.window->isVisible(), !closed);
-}
-
-void TestMainWindow::filterChoiceNarrowsOneSideOnly() {
-    AppFixture f;
-    startWith(f, {{"a.z2l", levelBytes("A")}, {"b.z2t", {}}}, {{"c.z2l", {}}, {"d.z2t", {}}});
-    f.chooseFilter("zq2View", 2);
-    QCOMPARE(f.entries("zq2Files"), QStringList{"b.z2t"});
-    QCOMPARE(f.entries("zq2Cache"), QStringList({"c.z2l", "d.z2t"}));
-    QCOMPARE(f.list("zq2Files")->selectedIndex(), -1);
-    QCOMPARE(f.text("zq2Title"), QStringLiteral("Title: A")); // details stay until another selection
-    QCOMPARE(f.text("lvlStatus"), QStringLiteral("Levels: 1"));
-}
-
-void TestMainWindow::settingsCommandRereadsEvenWhenCancelled() {
-    AppFixture f;
-    QTemporaryDir other;
-    writeFile(other.path(), QStringLiteral("x.z2l"));
-    writeFile(other.path(), QStringLiteral("y.z2l"));
-    startWith(f, {{"a.z2l", {}}}, {});
-    // The file is changed by hand while the program runs; the dialog is cancelled.
-    f.dialogs.onSettings = [&] { f.writeSettings(other.path()); };
-    f.window->setMenu_Click();
-    QCOMPARE(f.window->gameDir(), other.path());
-    QCOMPARE(f.entries("zq2Files"), QStringList({"x.z2l", "y.z2l"}));
-    QCOMPARE(f.list("zq2Files")->selectedIndex(), -1);
-    QCOMPARE(f.text("lvlStatus"), QStringLiteral("Levels: 2"));
-    QCOMPARE(f.caption("delZQ2"), QStringLiteral("Delete a.z2l"));
-}
-
-void TestMainWindow::preferencesCommandKeepsListsAndCounts() {
-    AppFixture f;
-    startWith(f, {{"a.z2l", {}}, {"b.z2b", {}}, {"d.z2t", {}}}, {});
-    f.chooseFilter("zq2View", 3); // "*.z2b"
-    f.dialogs.onPreferences = [&f] {
-        f.writePreferences(true, false, "*.z2l\r\n*.txt", false);
-        writeFile(f.game(), QStringLiteral("c.z2l"));
-    };
-    f.window->preferences_Click();
-    QCOMPARE(f.filterEntries("zq2View"), QStringList({"All", "*.z2l", "*.txt"}));
-    QCOMPARE(f.filterEntries("cacheView"), QStringList({"All", "*.z2l", "*.txt"}));
-    // The lists keep their patterns, and a drop-down whose chosen pattern went shows no choice.
-    QCOMPARE(f.entries("zq2Files"), QStringList{"b.z2b"});
-    QCOMPARE(f.get<QComboBox>("zq2View")->currentIndex(), -1);
-    QCOMPARE(f.get<QComboBox>("cacheView")->currentIndex(), 0);
-    QCOMPARE(f.text("lvlStatus"), QStringLiteral("Levels: 1"));
-    QVERIFY(!f.window->preferences().confirmDelete);
-    for (const char* name : {"lvlStatus", "tileStatus", "musicStatus", "cacheStatus", "zq2Files", "zq2Cache",
-                             "zq2View", "cacheView"})
-        QVERIFY2(f.get<QWidget>(name)->toolTip().isEmpty(), name);
-}
-
-void TestMainWindow::restoreAsksForTheCdFirst() {
-    AppFixture f;
-    startWith(f, {}, {});
-    f.prompter.answer(Answer::Cancel);
-    f.window->restoreZQ2_Click();
-    f.prompter.answer(Answer::Ok);
-    f.window->restoreZQ2_Click();
-    QCOMPARE(f.prompter.texts(),
-             QStringList(2, QStringLiteral("Please insert your Zeno Quillback 2 CD now.")));
-    QCOMPARE(f.prompter.asked.first().buttons, Buttons::OkCancel);
-    QCOMPARE(f.dialogs.shown, QStringList{"restore"});
-}
-
-void TestMainWindow::characterKeyShowsTheSelectedFile() {
-    AppFixture f;
-    startWith(f, {{"a.z2l", levelBytes("Alpha")}, {"b.z2l", levelBytes("Beta")}}, {});
-    f.list("zq2Files")->select(1);
-    f.get<QLabel>("zq2Title")->setText(QStringLiteral("stale"));
-    QTest::keyClick(f.list("zq2Files"), Qt::Key_Return);
-    QCOMPARE(f.text("zq2Title"), QStringLiteral("Title: Beta"));
-}
-
-void TestMainWindow::initTestCase() {
-    // Deleted files go to the desktop's trash; keep the real one out of the tests. Home moves along,
-    // so that the trash chosen for the temporary folders is this one on any machine.
-    static QTemporaryDir trashHome;
-    qputenv("XDG_DATA_HOME", QFile::encodeName(trashHome.path()));
-    qputenv("HOME", QFile::encodeName(trashHome.path()));
-}
-
-void TestMainWindow::copySelectedAsksOnlyBeforeReplacing() {
-    AppFixture f;
-    startWith(f, {{"LEVEL1.Z2L", QByteArray(1500, 'o')}},
-              {{"level1.z2l", QByteArray(1000, 'n')}, {"new.z2l", "n"}});
-    f.prompter.answer(Answer::No);
-    f.window->cacheCopy_Click(); // level1.z2l, selected at start-up, exists under another spelling
-    QCOMPARE(f.prompter.texts(),
-             QStringList{QStringLiteral("Are you sure you want to replace level1.z2l (Size: %1 "
-                                        "KB) with level1.z2l (Size: 1 KB)?")
-                             .arg(QLocale::system().toString(1.5))});
-    // No leaves everything as it was, selections included.
-    QCOMPARE(files(f.game()), QStringList{"LEVEL1.Z2L"});
-    QCOMPARE(f.list("zq2Cache")->selectedIndex(), 0);
-    f.list("zq2Cache")->select(1);
-    f.window->cacheCopy_Click(); // a new name: copied without a question, lists re-read, counts refreshed
-    QCOMPARE(f.prompter.asked.size(), 1);
-    QCOMPARE(f.entries("zq2Files"), QStringList({"LEVEL1.Z2L", "new.z2l"}));
-    QCOMPARE(readFile(f.game() + QStringLiteral("/new.z2l")), QByteArray("n"));
-    QCOMPARE(f.list("zq2Cache")->selectedIndex(), -1);
-    QCOMPARE(f.text("lvlStatus"), QStringLiteral("Levels: 2"));
-}
-
-void TestMainWindow::copyEntireCacheFollowsTheFilterAndAsksPerConflict() {
-    AppFixture f;
-    startWith(f, {{"b.z2b", "old"}},
-              {{"a.z2b", "a"}, {"b.z2b", "new b"}, {"c.z2b", "c"}, {"level.z2l", "l"}});
-    f.chooseFilter("cacheView", 3); // "*.z2b"
-    f.prompter.answer(Answer::Yes);
-    f.window->copyentireCache_Click();
-    QCOMPARE(f.prompter.asked.size(), 1);
-    QCOMPARE(files(f.game()), QStringList({"a.z2b", "b.z2b", "c.z2b"}));
-    QCOMPARE(readFile(f.game() + QStringLiteral("/b.z2b")), QByteArray("new b"));
-    QCOMPARE(f.entries("zq2Files"), QStringList({"a.z2b", "b.z2b", "c.z2b"}));
-    QCOMPARE(f.text("musicStatus"), QStringLiteral("Music files: 3"));
-}
-
-void TestMainWindow::copyFailureIsReported() {
-    AppFixture f;
-    startWith(f, {}, {{"gone.z2l", "x"}});
-    QFile::remove(f.cache() + QStringLiteral("/gone.z2l")); // vanished after the list was read
-    f.window->cacheCopy_Click();
-    QCOMPARE(f.prompter.texts(), QStringList{"Could not copy gone.z2l: No such file or directory."});
-    QCOMPARE(f.prompter.asked.first().buttons, Buttons::Ok);
-    QVERIFY(files(f.game()).isEmpty());
-}
-
-void TestMainWindow::deleteSelected_data() {
-    QTest::addColumn<bool>("confirm");
-    QTest::addColumn<bool>("answerYes");
-    QTest::addColumn<bool>("deleted");
-    QTest::newRow("confirmed") << true << true << true;
-    QTest::newRow("declined") << true << false << false;
-    QTest::newRow("no confirmation") << false << false << true;
-}
-
-void TestMainWindow::deleteSelected() {
-    QFETCH(bool, confirm);
-    QFETCH(bool, answerYes);
-    QFETCH(bool, deleted);
-    AppFixture f;
-    startWith(f, {{"a.z2l", levelBytes("Word")}, {"b.z2l", levelBytes("")}}, {}, confirm);
-    f.prompter.answer(answerYes ? Answer::Yes : Answer::No);
-    f.window->delZQ2_Click();
-    QCOMPARE(f.prompter.texts(),
-             confirm ? QStringList{"Are you sure you want to delete Word (a.z2l)?"} : QStringList());
-    QCOMPARE(QFile::exists(f.game() + QStringLiteral("/a.z2l")), !deleted);
-    QCOMPARE(f.text("lvlStatus"), deleted ? QStringLiteral("Levels: 1") : QStringLiteral("Levels: 2"));
-    // After a delete the caption still names the file, but nothing is selected: a second click does nothing.
-    if (deleted) {
+    void deleteSelected() {
+        QFETCH(bool, confirm);
+        QFETCH(bool, answerYes);
+        QFETCH(bool, deleted);
+        AppFixture f;
+        startWith(f, {{"a.z2l", levelBytes("Word")}, {"b.z2l", levelBytes("")}}, {}, confirm);
+        f.prompter.answer(answerYes ? Answer::Yes : Answer::No);
         f.window->delZQ2_Click();
-        QVERIFY(QFile::exists(f.game() + QStringLiteral("/b.z2l")));
-        QCOMPARE(f.prompter.unexpected, 0);
+        QCOMPARE(f.prompter.texts(),
+                 confirm ? QStringList{"Are you sure you want to delete Word (a.z2l)?"} : QStringList());
+        QCOMPARE(QFile::exists(f.game() + QStringLiteral("/a.z2l")), !deleted);
+        QCOMPARE(f.text("lvlStatus"), deleted ? QStringLiteral("Levels: 1") : QStringLiteral("Levels: 2"));
+        // After a delete the caption still names the file, but nothing is selected: a second click does
+        // nothing.
+        if (deleted) {
+            f.window->delZQ2_Click();
+            QVERIFY(QFile::exists(f.game() + QStringLiteral("/b.z2l")));
+            QCOMPARE(f.prompter.unexpected, 0);
+        }
     }
-}
 
-void TestMainWindow::clearCache_data() {
-    QTest::addColumn<QStringList>("names");
-    QTest::addColumn<int>("filter");
-    QTest::addColumn<bool>("answerYes");
-    QTest::addColumn<QString>("question");
-    QTest::addColumn<QStringList>("left");
-    QTest::newRow("nothing listed") << QStringList{"notes.txt"} << 0 << true << "Cache is empty."
-                                    << QStringList{"notes.txt"};
-    QTest::newRow("one file") << QStringList{"a.z2l"} << 0 << true
-                              << "Are you sure you want to delete this 1 file?" << QStringList{};
-    QTest::newRow("many, filter hides some")
-        << QStringList{"a.z2l", "b.z2l", "c.z2t", "d.txt"} << 1 << true
-        << "Are you sure you want to delete these 2 files?" << QStringList{"c.z2t", "d.txt"};
-    QTest::newRow("declined") << QStringList{"a.z2l", "b.z2b"} << 0 << false
-                              << "Are you sure you want to delete these 2 files?"
-                              << QStringList{"a.z2l", "b.z2b"};
-}
+    void clearCache_data() {
+        QTest::addColumn<QStringList>("names");
+        QTest::addColumn<int>("filter");
+        QTest::addColumn<bool>("answerYes");
+        QTest::addColumn<QString>("question");
+        QTest::addColumn<QStringList>("left");
+        QTest::newRow("nothing listed")
+            << QStringList{"notes.txt"} << 0 << true << "Cache is empty." << QStringList{"notes.txt"};
+        QTest::newRow("one file") << QStringList{"a.z2l"} << 0 << true
+                                  << "Are you sure you want to delete this 1 file?" << QStringList{};
+        QTest::newRow("many, filter hides some")
+            << QStringList{"a.z2l", "b.z2l", "c.z2t", "d.txt"} << 1 << true
+            << "Are you sure you want to delete these 2 files?" << QStringList{"c.z2t", "d.txt"};
+        QTest::newRow("declined") << QStringList{"a.z2l", "b.z2b"} << 0 << false
+                                  << "Are you sure you want to delete these 2 files?"
+                                  << QStringList{"a.z2l", "b.z2b"};
+    }
 
-void TestMainWindow::clearCache() {
-    QFETCH(QStringList, names);
-    QFETCH(int, filter);
-    QFETCH(bool, answerYes);
-    QFETCH(QString, question);
-    QFETCH(QStringList, left);
-    AppFixture f;
-    QMap<QString, QByteArray> cache;
-    for (const QString& name : names)
-        cache.insert(name, "x");
-    startWith(f, {}, cache);
-    f.chooseFilter("cacheView", filter);
-    f.prompter.answer(answerYes ? Answer::Yes : Answer::No);
-    f.window->clearCache_Click();
-    QCOMPARE(f.prompter.texts(), QStringList{question});
-    QCOMPARE(files(f.cache()), left);
-    QCOMPARE(f.text("cacheStatus"), QStringLiteral("Cache files: %1").arg(left.size()));
-}
+    void clearCache() {
+        QFETCH(QStringList, names);
+        QFETCH(int, filter);
+        QFETCH(bool, answerYes);
+        QFETCH(QString, question);
+        QFETCH(QStringList, left);
+        AppFixture f;
+        QMap<QString, QByteArray> cache;
+        for (const QString& name : names)
+            cache.insert(name, "x");
+        startWith(f, {}, cache);
+        f.chooseFilter("cacheView", filter);
+        f.prompter.answer(answerYes ? Answer::Yes : Answer::No);
+        f.window->clearCache_Click();
+        QCOMPARE(f.prompter.texts(), QStringList{question});
+        QCOMPARE(files(f.cache()), left);
+        QCOMPARE(f.text("cacheStatus"), QStringLiteral("Cache files: %1").arg(left.size()));
+    }
+};
 
 QTEST_MAIN(TestMainWindow)
 #include "tst_mainwindow.moc"
