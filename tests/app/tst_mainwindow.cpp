@@ -9,7 +9,6 @@
 
 #include <QComboBox>
 #include <QLabel>
-#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -25,21 +24,18 @@ namespace {
 class FakeDialogs final : public Dialogs {
 public:
     QStringList shown;
-    std::function<void()> onSettings;
-    std::function<void()> onPreferences;
+    std::function<void()> onSettings, onPreferences;
 
     void showSettings(QWidget*, const QString&, const SkinValues&) override { run("settings", onSettings); }
     void showPreferences(QWidget*, const QString&, const SkinValues&) override {
         run("preferences", onPreferences);
     }
-    void showRestore(QWidget*, const QString&, const QString&, const SkinValues&) override {
-        run("restore", {});
-    }
-    void showAbout(QWidget*, const SkinValues&) override { run("about", {}); }
-    void showHelp(const QString&) override { run("help", {}); }
+    void showRestore(QWidget*, const QString&, const QString&, const SkinValues&) override { run("restore"); }
+    void showAbout(QWidget*, const SkinValues&) override { run("about"); }
+    void showHelp(const QString&) override { run("help"); }
 
 private:
-    void run(const char* what, const std::function<void()>& action) {
+    void run(const char* what, const std::function<void()>& action = {}) {
         shown << QLatin1String(what);
         if (action)
             action();
@@ -48,8 +44,7 @@ private:
 
 // A program folder and a game folder of their own, and the main window over them.
 struct AppFixture {
-    QTemporaryDir appDir;
-    QTemporaryDir gameDir;
+    QTemporaryDir appDir, gameDir;
     ScriptedPrompter prompter;
     FakeDialogs dialogs;
     std::unique_ptr<MainWindow> window;
@@ -81,18 +76,13 @@ struct AppFixture {
         return child;
     }
     FileListView* list(const char* name) const { return get<FileListView>(name); }
-    QString text(const char* name) const { return get<QLabel>(name)->text(); }
-    QString caption(const char* name) const { return get<QPushButton>(name)->text(); }
+    QString text(const char* name) const { return get<QWidget>(name)->property("text").toString(); }
+    // A file list's names or a drop-down's patterns.
     QStringList entries(const char* name) const {
         QStringList out;
-        for (int i = 0; i < list(name)->count(); ++i)
-            out << list(name)->entry(i);
-        return out;
-    }
-    QStringList filterEntries(const char* name) const {
-        QStringList out;
-        for (int i = 0; i < get<QComboBox>(name)->count(); ++i)
-            out << get<QComboBox>(name)->itemText(i);
+        auto* combo = window->findChild<QComboBox*>(QLatin1String(name));
+        for (int i = 0; i < (combo ? combo->count() : list(name)->count()); ++i)
+            out << (combo ? combo->itemText(i) : list(name)->entry(i));
         return out;
     }
     void chooseFilter(const char* name, int index) {
@@ -135,31 +125,26 @@ private slots:
 
     void startupShowsBothFoldersWithDetailsAndCounts() {
         AppFixture f;
-        QDir().mkpath(f.game() + QStringLiteral("/folder.z2l"));
         startWith(f,
                   {{"b level.z2l", levelBytes("  Second  ", 300)},
                    {"A Level.Z2L", levelBytes("First Title", 1024)},
-                   {"tiles.z2t", levelBytes("Tiles", 400)},
-                   {"song.z2b", QByteArray(10, 'x')},
-                   {"readme.txt", "x"},
-                   {".hidden.z2l", "x"}},
+                   {"tiles.z2t", "t"},
+                   {"song.z2b", "s"},
+                   {"readme.txt", "x"}},
                   {{"down.z2l", levelBytes("Download", 2000)}, {"notes.txt", "x"}});
 
         const QStringList defaults{"All", "*.z2l", "*.z2t", "*.z2b"};
-        QCOMPARE(f.filterEntries("zq2View"), defaults);
-        QCOMPARE(f.filterEntries("cacheView"), defaults);
+        QCOMPARE(f.entries("zq2View") + f.entries("cacheView"), defaults + defaults);
         QCOMPARE(f.entries("zq2Files"), QStringList({"A Level.Z2L", "b level.z2l", "song.z2b", "tiles.z2t"}));
         QCOMPARE(f.entries("zq2Cache"), QStringList{"down.z2l"});
-        QCOMPARE(f.list("zq2Files")->selectedIndex(), 0);
         const QStringList shown{f.text("zq2Title"),   f.text("zq2Type"),     f.text("zq2Size"),
-                                f.caption("delZQ2"),  f.caption("seeFile"),  f.text("cacheTitle"),
-                                f.text("cacheSize"),  f.caption("delCache"), f.text("lvlStatus"),
+                                f.text("delZQ2"),     f.text("seeFile"),     f.text("cacheTitle"),
+                                f.text("cacheSize"),  f.text("delCache"),    f.text("lvlStatus"),
                                 f.text("tileStatus"), f.text("musicStatus"), f.text("cacheStatus")};
         QCOMPARE(shown,
                  QStringList({"Title: First Title", "Type: Level", "Size: 1024 Bytes", "Delete A Level.Z2L",
                               "Play A Level.Z2L", "Title: Download", "Size: 2000 Bytes", "Delete down.z2l",
                               "Levels: 2", "Tilesets: 1", "Music files: 1", "Cache files: 2"}));
-        QCOMPARE(f.get<QLabel>("lvlStatus")->palette().color(QPalette::WindowText), QColor(0, 0, 0));
         for (const TooltipEntry& tip : tooltipTable())
             QCOMPARE(f.get<QWidget>(tip.objectName)->toolTip(), tip.text);
         QVERIFY(f.prompter.asked.isEmpty() && f.dialogs.shown.isEmpty());
@@ -184,16 +169,10 @@ private slots:
         f.start();
         QVERIFY(!windowShownBeforeSettings);
         QCOMPARE(f.dialogs.shown, QStringList{"settings"});
-        QCOMPARE(f.window->gameDir(), confirmed ? f.game() : QString());
         QCOMPARE(f.window->cdResourceDir(), confirmed ? QStringLiteral("/media/cdrom/Resources") : QString());
         QCOMPARE(f.entries("zq2Files"), confirmed ? QStringList{"one.z2l"} : QStringList());
         QCOMPARE(f.text("lvlStatus"), confirmed ? QStringLiteral("Levels: 1") : QStringLiteral("Levels: 0"));
-        if (!confirmed) {
-            // Nothing shown yet: the design captions stay, and the buttons that act on a shown file do
-            // nothing.
-            const QStringList shown{f.text("zq2Title"), f.text("cacheType"), f.caption("delZQ2"),
-                                    f.caption("seeFile")};
-            QCOMPARE(shown, QStringList({"Title:", "Type:", "Delete", "Play"}));
+        if (!confirmed) { // nothing is shown, so the buttons that act on a shown file do nothing
             f.window->delZQ2_Click();
             f.window->seeFile_Click();
             f.window->cacheCopy_Click();
@@ -209,18 +188,13 @@ private slots:
         QTest::addColumn<bool>("warn");
         QTest::addColumn<CloseReason>("reason");
         QTest::addColumn<bool>("answerYes");
-        QTest::addColumn<bool>("asked");
-        QTest::addColumn<bool>("closed");
-        QTest::newRow("255 levels, user close") << 255 << true << CloseReason::User << false << false << true;
-        QTest::newRow("256, exit, No keeps it open")
-            << 256 << true << CloseReason::Program << false << true << false;
-        QTest::newRow("256, close box, Yes closes")
-            << 256 << true << CloseReason::User << true << true << true;
-        QTest::newRow("256, warning off") << 256 << false << CloseReason::User << false << false << true;
-        QTest::newRow("300, session ends")
-            << 300 << true << CloseReason::SessionEnd << false << false << true;
-        QTest::newRow("300, system terminates")
-            << 300 << true << CloseReason::System << false << false << true;
+        QTest::addColumn<bool>("asked"); // and the window stays open only after a No
+        QTest::newRow("255, user close") << 255 << true << CloseReason::User << false << false;
+        QTest::newRow("256, exit, No") << 256 << true << CloseReason::Program << false << true;
+        QTest::newRow("256, close box, Yes") << 256 << true << CloseReason::User << true << true;
+        QTest::newRow("256, warning off") << 256 << false << CloseReason::User << false << false;
+        QTest::newRow("300, session ends") << 300 << true << CloseReason::SessionEnd << false << false;
+        QTest::newRow("300, system ends") << 300 << true << CloseReason::System << false << false;
     }
 
     void quitQuestion() {
@@ -229,7 +203,7 @@ private slots:
         QFETCH(CloseReason, reason);
         QFETCH(bool, answerYes);
         QFETCH(bool, asked);
-        QFETCH(bool, closed);
+        const bool closed = !asked || answerYes;
         AppFixture f;
         for (int i = 0; i < levels; ++i)
             writeFile(f.game(), QStringLiteral("lvl%1.z2l").arg(i));
@@ -248,15 +222,20 @@ private slots:
         QCOMPARE(f.window->isVisible(), !closed);
     }
 
-    void filterChoiceNarrowsOneSideOnly() {
+    void filterChoiceNarrowsOneSideAndKeyShowsSelection() {
         AppFixture f;
-        startWith(f, {{"a.z2l", levelBytes("A")}, {"b.z2t", {}}}, {{"c.z2l", {}}, {"d.z2t", {}}});
+        startWith(f, {{"a.z2l", levelBytes("A")}, {"b.z2t", levelBytes("B")}},
+                  {{"c.z2l", {}}, {"d.z2t", {}}});
         f.chooseFilter("zq2View", 2);
         QCOMPARE(f.entries("zq2Files"), QStringList{"b.z2t"});
         QCOMPARE(f.entries("zq2Cache"), QStringList({"c.z2l", "d.z2t"}));
         QCOMPARE(f.list("zq2Files")->selectedIndex(), -1);
         QCOMPARE(f.text("zq2Title"), QStringLiteral("Title: A")); // details stay until another selection
         QCOMPARE(f.text("lvlStatus"), QStringLiteral("Levels: 1"));
+        f.list("zq2Files")->select(0);
+        f.get<QLabel>("zq2Title")->setText(QStringLiteral("stale"));
+        QTest::keyClick(f.list("zq2Files"), Qt::Key_Return); // a character key shows the selected file again
+        QCOMPARE(f.text("zq2Title"), QStringLiteral("Title: B"));
     }
 
     void settingsCommandRereadsEvenWhenCancelled() {
@@ -268,11 +247,10 @@ private slots:
         // The file is changed by hand while the program runs; the dialog is cancelled.
         f.dialogs.onSettings = [&] { f.writeSettings(other.path()); };
         f.window->setMenu_Click();
-        QCOMPARE(f.window->gameDir(), other.path());
         QCOMPARE(f.entries("zq2Files"), QStringList({"x.z2l", "y.z2l"}));
         QCOMPARE(f.list("zq2Files")->selectedIndex(), -1);
         QCOMPARE(f.text("lvlStatus"), QStringLiteral("Levels: 2"));
-        QCOMPARE(f.caption("delZQ2"), QStringLiteral("Delete a.z2l"));
+        QCOMPARE(f.text("delZQ2"), QStringLiteral("Delete a.z2l"));
     }
 
     void preferencesCommandKeepsListsAndCounts() {
@@ -284,17 +262,15 @@ private slots:
             writeFile(f.game(), QStringLiteral("c.z2l"));
         };
         f.window->preferences_Click();
-        QCOMPARE(f.filterEntries("zq2View"), QStringList({"All", "*.z2l", "*.txt"}));
-        QCOMPARE(f.filterEntries("cacheView"), QStringList({"All", "*.z2l", "*.txt"}));
+        const QStringList entries{"All", "*.z2l", "*.txt"};
+        QCOMPARE(f.entries("zq2View") + f.entries("cacheView"), entries + entries);
         // The lists keep their patterns, and a drop-down whose chosen pattern went shows no choice.
         QCOMPARE(f.entries("zq2Files"), QStringList{"b.z2b"});
         QCOMPARE(f.get<QComboBox>("zq2View")->currentIndex(), -1);
         QCOMPARE(f.get<QComboBox>("cacheView")->currentIndex(), 0);
         QCOMPARE(f.text("lvlStatus"), QStringLiteral("Levels: 1"));
-        QVERIFY(!f.window->preferences().confirmDelete);
-        for (const char* name : {"lvlStatus", "tileStatus", "musicStatus", "cacheStatus", "zq2Files",
-                                 "zq2Cache", "zq2View", "cacheView"})
-            QVERIFY2(f.get<QWidget>(name)->toolTip().isEmpty(), name);
+        for (const TooltipEntry& tip : tooltipTable())
+            QVERIFY2(f.get<QWidget>(tip.objectName)->toolTip().isEmpty(), tip.objectName);
     }
 
     void restoreAsksForTheCdFirst() {
@@ -310,19 +286,10 @@ private slots:
         QCOMPARE(f.dialogs.shown, QStringList{"restore"});
     }
 
-    void characterKeyShowsTheSelectedFile() {
-        AppFixture f;
-        startWith(f, {{"a.z2l", levelBytes("Alpha")}, {"b.z2l", levelBytes("Beta")}}, {});
-        f.list("zq2Files")->select(1);
-        f.get<QLabel>("zq2Title")->setText(QStringLiteral("stale"));
-        QTest::keyClick(f.list("zq2Files"), Qt::Key_Return);
-        QCOMPARE(f.text("zq2Title"), QStringLiteral("Title: Beta"));
-    }
-
-    void copySelectedAsksOnlyBeforeReplacing() {
+    void copySelectedAsksOnlyBeforeReplacingAndReportsFailure() {
         AppFixture f;
         startWith(f, {{"LEVEL1.Z2L", QByteArray(1500, 'o')}},
-                  {{"level1.z2l", QByteArray(1000, 'n')}, {"new.z2l", "n"}});
+                  {{"level1.z2l", QByteArray(1000, 'n')}, {"new.z2l", "n"}, {"zz.z2l", "x"}});
         f.prompter.answer(Answer::No);
         f.window->cacheCopy_Click(); // level1.z2l, selected at start-up, exists under another spelling
         QCOMPARE(f.prompter.texts(),
@@ -336,9 +303,15 @@ private slots:
         f.window->cacheCopy_Click(); // a new name: copied without a question, lists re-read, counts refreshed
         QCOMPARE(f.prompter.asked.size(), 1);
         QCOMPARE(f.entries("zq2Files"), QStringList({"LEVEL1.Z2L", "new.z2l"}));
-        QCOMPARE(readFile(f.game() + QStringLiteral("/new.z2l")), QByteArray("n"));
         QCOMPARE(f.list("zq2Cache")->selectedIndex(), -1);
         QCOMPARE(f.text("lvlStatus"), QStringLiteral("Levels: 2"));
+        QFile::remove(f.cache() + QStringLiteral("/zz.z2l")); // vanished after the list was read
+        f.list("zq2Cache")->select(2);
+        f.window->cacheCopy_Click();
+        QCOMPARE(f.prompter.texts().last(),
+                 QStringLiteral("Could not copy zz.z2l: No such file or directory."));
+        QCOMPARE(f.prompter.asked.last().buttons, Buttons::Ok);
+        QCOMPARE(files(f.game()), QStringList({"LEVEL1.Z2L", "new.z2l"}));
     }
 
     void copyEntireCacheFollowsTheFilterAndAsksPerConflict() {
@@ -349,20 +322,9 @@ private slots:
         f.prompter.answer(Answer::Yes);
         f.window->copyentireCache_Click();
         QCOMPARE(f.prompter.asked.size(), 1);
-        QCOMPARE(files(f.game()), QStringList({"a.z2b", "b.z2b", "c.z2b"}));
         QCOMPARE(readFile(f.game() + QStringLiteral("/b.z2b")), QByteArray("new b"));
         QCOMPARE(f.entries("zq2Files"), QStringList({"a.z2b", "b.z2b", "c.z2b"}));
         QCOMPARE(f.text("musicStatus"), QStringLiteral("Music files: 3"));
-    }
-
-    void copyFailureIsReported() {
-        AppFixture f;
-        startWith(f, {}, {{"gone.z2l", "x"}});
-        QFile::remove(f.cache() + QStringLiteral("/gone.z2l")); // vanished after the list was read
-        f.window->cacheCopy_Click();
-        QCOMPARE(f.prompter.texts(), QStringList{"Could not copy gone.z2l: No such file or directory."});
-        QCOMPARE(f.prompter.asked.first().buttons, Buttons::Ok);
-        QVERIFY(files(f.game()).isEmpty());
     }
 
     void deleteSelected_data() {
@@ -396,40 +358,37 @@ private slots:
     }
 
     void clearCache_data() {
-        QTest::addColumn<QStringList>("names");
+        QTest::addColumn<QString>("names"); // the cache's files, separated by commas
         QTest::addColumn<int>("filter");
         QTest::addColumn<bool>("answerYes");
         QTest::addColumn<QString>("question");
-        QTest::addColumn<QStringList>("left");
-        QTest::newRow("nothing listed")
-            << QStringList{"notes.txt"} << 0 << true << "Cache is empty." << QStringList{"notes.txt"};
-        QTest::newRow("one file") << QStringList{"a.z2l"} << 0 << true
-                                  << "Are you sure you want to delete this 1 file?" << QStringList{};
-        QTest::newRow("many, filter hides some")
-            << QStringList{"a.z2l", "b.z2l", "c.z2t", "d.txt"} << 1 << true
-            << "Are you sure you want to delete these 2 files?" << QStringList{"c.z2t", "d.txt"};
-        QTest::newRow("declined") << QStringList{"a.z2l", "b.z2b"} << 0 << false
-                                  << "Are you sure you want to delete these 2 files?"
-                                  << QStringList{"a.z2l", "b.z2b"};
+        QTest::addColumn<QString>("left");
+        const QString two = "Are you sure you want to delete these 2 files?";
+        QTest::newRow("nothing listed") << "notes.txt" << 0 << true << "Cache is empty."
+                                        << "notes.txt";
+        QTest::newRow("one") << "a.z2l" << 0 << true << "Are you sure you want to delete this 1 file?"
+                             << "";
+        QTest::newRow("filter hides some") << "a.z2l,b.z2l,c.z2t,d.txt" << 1 << true << two << "c.z2t,d.txt";
+        QTest::newRow("declined") << "a.z2l,b.z2b" << 0 << false << two << "a.z2l,b.z2b";
     }
 
     void clearCache() {
-        QFETCH(QStringList, names);
+        QFETCH(QString, names);
         QFETCH(int, filter);
         QFETCH(bool, answerYes);
         QFETCH(QString, question);
-        QFETCH(QStringList, left);
+        QFETCH(QString, left);
         AppFixture f;
         QMap<QString, QByteArray> cache;
-        for (const QString& name : names)
+        for (const QString& name : names.split(','))
             cache.insert(name, "x");
         startWith(f, {}, cache);
         f.chooseFilter("cacheView", filter);
         f.prompter.answer(answerYes ? Answer::Yes : Answer::No);
         f.window->clearCache_Click();
         QCOMPARE(f.prompter.texts(), QStringList{question});
-        QCOMPARE(files(f.cache()), left);
-        QCOMPARE(f.text("cacheStatus"), QStringLiteral("Cache files: %1").arg(left.size()));
+        QCOMPARE(files(f.cache()).join(','), left);
+        QCOMPARE(f.text("cacheStatus"), QStringLiteral("Cache files: %1").arg(files(f.cache()).size()));
     }
 };
 

@@ -42,10 +42,8 @@ private slots:
     void windowsProgramsStartThroughWine_data() {
         QTest::addColumn<QString>("caption");
         QTest::addColumn<QString>("arguments");
-        QTest::newRow("play") << "Play c.z2l"
-                              << "%1/Zeno2.exe|c.z2l";
-        QTest::newRow("launch the editor") << "Launch ZLE"
-                                           << "start|/max|/unix|%1/ZLE.exe";
+        QTest::newRow("play") << QString("Play c.z2l") << QString("%1/Zeno2.exe|c.z2l");
+        QTest::newRow("launch the editor") << QString("Launch ZLE") << QString("start|/max|/unix|%1/ZLE.exe");
     }
     void windowsProgramsStartThroughWine() {
         QFETCH(QString, caption);

@@ -58,8 +58,6 @@ private slots:
     void texts_data() {
         QTest::addColumn<QString>("actual");
         QTest::addColumn<QString>("expected");
-        row("none ticked", restorePattern(choiceOf(".........x")), "");
-        row("game program only", restorePattern(choiceOf("...x......")), "Zeno2.exe");
         row("all nine", restorePattern(choiceOf("xxxxxxxxxx")),
             "*.z2l;*.z2t;*.z2b;Zeno2.exe;ZLE.exe;ZLE.ini;*.z2v;*.z2e;*.z2m");
         row("missing", failureMessage(failureCode(ENOENT)),
