@@ -42,7 +42,8 @@ public:
     ~HelpWindow() override;
 
     // Opens the help at its contents, reusing the window `instance` while it is open: a second call
-    // brings the open window to the front. The caller keeps `instance` for as long as it may ask again.
+    // brings the open window to the front, or, when that window found no help file, opens a new one
+    // that looks for the file again. The caller keeps `instance` for as long as it may ask again.
     static HelpWindow* open(QPointer<HelpWindow>& instance, const QString& helpFile);
 
     bool hasDocumentation() const { return !home_.isEmpty(); }
