@@ -116,14 +116,18 @@ void BM_CountFolders(benchmark::State& state) {
         benchmark::DoNotOptimize(zq2::countFolders(folder, QString()));
 }
 
-// Drawing a freshly filled list of every file: the layout of all rows plus one paint.
-void BM_PaintFilledList(benchmark::State& state) {
-    const QString folder = folderOf(int(state.range(0)));
-    zq2::FileListView list;
+// A shown list of every file of the benchmark's folder, the size of a list in the main window.
+void showListOfEveryFile(zq2::FileListView& list, int files) {
     list.resize(241, 264);
-    list.setFolder(folder);
+    list.setFolder(folderOf(files));
     list.setPattern(QStringLiteral("*.*"));
     list.show();
+}
+
+// Drawing a freshly filled list of every file: the layout of all rows plus one paint.
+void BM_PaintFilledList(benchmark::State& state) {
+    zq2::FileListView list;
+    showListOfEveryFile(list, int(state.range(0)));
     for (auto _ : state) {
         state.PauseTiming();
         list.reread();
@@ -135,12 +139,8 @@ void BM_PaintFilledList(benchmark::State& state) {
 
 // Filling and drawing together: what the user waits for after a filter change.
 void BM_RereadAndPaintList(benchmark::State& state) {
-    const QString folder = folderOf(int(state.range(0)));
     zq2::FileListView list;
-    list.resize(241, 264);
-    list.setFolder(folder);
-    list.setPattern(QStringLiteral("*.*"));
-    list.show();
+    showListOfEveryFile(list, int(state.range(0)));
     for (auto _ : state) {
         list.reread();
         benchmark::DoNotOptimize(list.grab());
