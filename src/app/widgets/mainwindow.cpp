@@ -21,16 +21,23 @@ namespace {
 const QColor kOverLimitRed(255, 0, 0);
 const QColor kWithinLimitBlack(0, 0, 0);
 
+// The form's controls exist before the two columns are made from them.
+std::unique_ptr<Ui::zq2Form> setUpForm(QMainWindow* window) {
+    auto form = std::make_unique<Ui::zq2Form>();
+    form->setupUi(window);
+    return form;
+}
+
 } // namespace
 
 MainWindow::MainWindow(const QString& appDir, Prompter& prompter, Dialogs& dialogs, QWidget* parent)
     : QMainWindow(parent)
-    , ui_(std::make_unique<Ui::zq2Form>())
+    , ui_(setUpForm(this))
     , appDir_(appDir)
     , prompter_(prompter)
     , dialogs_(dialogs)
-    , game_((ui_->setupUi(this), FolderSide::Controls{ui_->zq2Files, ui_->zq2View, ui_->zq2Title,
-                                                      ui_->zq2Type, ui_->zq2Size, ui_->delZQ2}))
+    , game_(FolderSide::Controls{ui_->zq2Files, ui_->zq2View, ui_->zq2Title, ui_->zq2Type, ui_->zq2Size,
+                                 ui_->delZQ2})
     , cache_(FolderSide::Controls{ui_->zq2Cache, ui_->cacheView, ui_->cacheTitle, ui_->cacheType,
                                   ui_->cacheSize, ui_->delCache}) {
     // A fixed single border: the client area keeps its designed size under the menu bar.
@@ -185,15 +192,17 @@ void MainWindow::TurnOffSkin() {
 }
 
 void MainWindow::TurnTipsOn() {
-    for (const TooltipEntry& entry : tooltipTable())
-        if (auto* control = findChild<QWidget*>(QLatin1String(entry.objectName)))
-            control->setToolTip(entry.text);
+    setTooltips(true);
 }
 
 void MainWindow::TurnTipsOff() {
+    setTooltips(false);
+}
+
+void MainWindow::setTooltips(bool on) {
     for (const TooltipEntry& entry : tooltipTable())
         if (auto* control = findChild<QWidget*>(QLatin1String(entry.objectName)))
-            control->setToolTip(QString());
+            control->setToolTip(on ? entry.text : QString());
 }
 
 // ---- lists, details and counts -----------------------------------------------------------------

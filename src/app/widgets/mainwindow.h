@@ -80,6 +80,7 @@ private:
     bool Form_QueryUnload(CloseReason reason);
     void connectControls();
     void applyLook();
+    void setTooltips(bool on);
     void pointListsAtFolders();
     CopyOutcome copyOne(const QString& dFileName, FolderIndex* gameFolder = nullptr);
     void deleteSelected(FolderSide& side);
