@@ -1,20 +1,16 @@
 #include "appearance/skinfile.h"
 
 #include "platform/paths.h"
+#include "platform/textlines.h"
 
 #include <QByteArray>
-#include <QFile>
 #include <QList>
-
-#include <algorithm>
 
 namespace zq2 {
 
 namespace {
 
 constexpr int kSkinLines = 10;
-// Longer than any path a user could type; a longer line is cut here.
-constexpr qsizetype kMaxLineBytes = 32 * 1024;
 
 int hexDigitValue(QChar c) {
     const char16_t u = c.unicode();
@@ -25,27 +21,6 @@ int hexDigitValue(QChar c) {
     if (u >= u'A' && u <= u'F')
         return u - u'A' + 10;
     return -1;
-}
-
-// Splits the start of the file into at most ten lines. Reading stops after the bytes that ten
-// lines of the longest allowed length could take, so a file without line ends is read no further.
-QList<QString> readSkinLines(QFile& file) {
-    const QByteArray data = file.read(kSkinLines * (kMaxLineBytes + 2));
-    QList<QString> lines;
-    qsizetype start = 0;
-    while (lines.size() < kSkinLines && start < data.size()) {
-        qsizetype end = data.indexOf('\n', start);
-        const qsizetype next = end < 0 ? data.size() : end + 1;
-        if (end < 0)
-            end = data.size();
-        qsizetype length = end - start;
-        if (length > 0 && data.at(end - 1) == '\r')
-            --length;
-        length = std::min(length, kMaxLineBytes);
-        lines.append(QString::fromLocal8Bit(data.constData() + start, length));
-        start = next;
-    }
-    return lines;
 }
 
 } // namespace
@@ -69,13 +44,15 @@ QString picturePathFor(const QString& line, const QString& appDir) {
 
 MainWindowSkin loadSkinFile(const QString& sFile, const QString& appDir, SkinValues& values) {
     MainWindowSkin mainWindow;
-    QFile file(sFile);
-    if (sFile.isEmpty() || !file.open(QIODevice::ReadOnly))
+    if (sFile.isEmpty())
         return mainWindow;
-
-    const QList<QString> lines = readSkinLines(file);
-    for (qsizetype i = 0; i < lines.size(); ++i) {
-        const QString& line = lines.at(i);
+    LineLimits limits;
+    limits.maxLines = kSkinLines;
+    const std::optional<QList<QByteArray>> lines = readFileLines(sFile, limits);
+    if (!lines)
+        return mainWindow;
+    for (qsizetype i = 0; i < lines->size(); ++i) {
+        const QString line = QString::fromLocal8Bit(lines->at(i));
         switch (i + 1) {
         case 1:
             mainWindow.picture = picturePathFor(line, appDir);

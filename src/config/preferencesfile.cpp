@@ -1,7 +1,7 @@
 #include "config/preferencesfile.h"
 
-#include "config/textlines.h"
 #include "platform/paths.h"
+#include "platform/textlines.h"
 
 namespace zq2 {
 

@@ -1,7 +1,7 @@
 #include "config/settingsfile.h"
 
-#include "config/textlines.h"
 #include "platform/paths.h"
+#include "platform/textlines.h"
 
 #include <QDir>
 

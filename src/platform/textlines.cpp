@@ -1,4 +1,4 @@
-#include "config/textlines.h"
+#include "platform/textlines.h"
 
 #include <QFile>
 #include <QSaveFile>
