@@ -9,6 +9,8 @@ CountCaptions countCaptions(const FolderCounts& counts) {
     captions.music = QStringLiteral("Music files: ") + QString::number(counts.music);
     captions.cache = QStringLiteral("Cache files: ") + QString::number(counts.cacheFiles);
     captions.overLimit = counts.levels > kMaxLevels;
+    if (captions.overLimit)
+        captions.levelsOverLimitName = captions.levels + QStringLiteral(", over the limit");
     return captions;
 }
 

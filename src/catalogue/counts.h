@@ -15,6 +15,10 @@ struct CountCaptions {
     QString music;          // "Music files: N"
     QString cache;          // "Cache files: N"
     bool overLimit = false; // more levels than kMaxLevels: the level caption is shown in red
+    // What a screen reader says for the level caption while it is red, since the colour alone
+    // tells a listener nothing: "Levels: N, over the limit". Empty within the limit, where the
+    // caption is heard as it reads.
+    QString levelsOverLimitName;
 };
 
 CountCaptions countCaptions(const FolderCounts& counts);

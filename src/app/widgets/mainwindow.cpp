@@ -255,6 +255,9 @@ void MainWindow::refreshCounts() {
     palette.setColor(QPalette::WindowText, captions.overLimit ? kOverLimitRed : kWithinLimitBlack);
     ui_->lvlStatus->setPalette(palette);
     ui_->lvlStatus->setText(captions.levels);
+    // Set after the text, so that the change a screen reader is told of carries the final name; an
+    // empty name lets the label be heard by its text again.
+    ui_->lvlStatus->setAccessibleName(captions.levelsOverLimitName);
     ui_->tileStatus->setText(captions.tilesets);
     ui_->musicStatus->setText(captions.music);
     ui_->cacheStatus->setText(captions.cache);
