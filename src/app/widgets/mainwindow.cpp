@@ -200,9 +200,15 @@ void MainWindow::TurnTipsOff() {
 }
 
 void MainWindow::setTooltips(bool on) {
-    for (const TooltipEntry& entry : tooltipTable())
-        if (auto* control = findChild<QWidget*>(QLatin1String(entry.objectName)))
-            control->setToolTip(on ? entry.text : QString());
+    for (const TooltipEntry& entry : tooltipTable()) {
+        if (auto* control = findChild<QWidget*>(QLatin1String(entry.objectName))) {
+            const QString text = on ? entry.text : QString();
+            control->setToolTip(text);
+            // A screen reader hears the tooltip as the control's description, but a list does not
+            // hand its tooltip on by itself; it goes, and comes back, with the tooltip.
+            control->setAccessibleDescription(text);
+        }
+    }
 }
 
 // ---- lists, details and counts -----------------------------------------------------------------
