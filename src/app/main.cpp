@@ -4,6 +4,7 @@
 #include "app/widgets/dialogs.h"
 #include "app/widgets/mainwindow.h"
 #include "app/widgets/startup.h"
+#include "appearance/widgets/focusstyle.h"
 #include "platform/widgets/qtprompter.h"
 
 #include <QApplication>
@@ -15,6 +16,7 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName(QStringLiteral("Zeno 2 Organizer"));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/assets/icon.png")));
     zq2::applyApplicationFont(app);
+    zq2::useFocusVisibleStyle();
 
     zq2::SingleInstance instance(QCoreApplication::applicationFilePath());
     zq2::QtPrompter prompter;

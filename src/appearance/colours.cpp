@@ -1,5 +1,8 @@
 #include "appearance/colours.h"
 
+#include <algorithm>
+#include <cmath>
+
 namespace zq2 {
 
 namespace {
@@ -49,6 +52,40 @@ QColor toQColor(ColourValue value, const QPalette& palette) {
         return palette.color(QPalette::Window);
     return QColor(static_cast<int>(value & 0xFFu), static_cast<int>((value >> 8) & 0xFFu),
                   static_cast<int>((value >> 16) & 0xFFu));
+}
+
+namespace {
+
+double relativeLuminance(const QColor& colour) {
+    const auto linear = [](double channel) {
+        return channel <= 0.04045 ? channel / 12.92 : std::pow((channel + 0.055) / 1.055, 2.4);
+    };
+    const QColor rgb = colour.toRgb();
+    return 0.2126 * linear(rgb.redF()) + 0.7152 * linear(rgb.greenF()) + 0.0722 * linear(rgb.blueF());
+}
+
+constexpr double kVisibleContrast = 3.0;
+
+} // namespace
+
+double contrastRatio(const QColor& a, const QColor& b) {
+    const double la = relativeLuminance(a), lb = relativeLuminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+QColor mostVisibleOn(const QColor& background, const QList<QColor>& candidates) {
+    QColor best;
+    double bestRatio = 0;
+    for (const QColor& candidate : candidates) {
+        const double ratio = contrastRatio(candidate, background);
+        if (ratio >= kVisibleContrast)
+            return candidate;
+        if (ratio > bestRatio) {
+            best = candidate;
+            bestRatio = ratio;
+        }
+    }
+    return best;
 }
 
 } // namespace zq2

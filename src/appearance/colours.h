@@ -3,6 +3,7 @@
 #include "appearance/skinvalues.h"
 
 #include <QColor>
+#include <QList>
 #include <QPalette>
 
 namespace zq2 {
@@ -18,5 +19,14 @@ namespace zq2 {
 //   23 tooltip text                   -> ToolTipText   24 tooltip back   -> ToolTipBase
 // Any other index, and any value above 0xFFFFFF without the high bit, gives the face colour.
 QColor toQColor(ColourValue value, const QPalette& palette);
+
+// How far apart two colours are to the eye, as the ratio of their relative luminances (1 for the
+// same colour, 21 for black on white). A line drawn to show the keyboard focus needs 3 against what
+// it is drawn on to be seen.
+double contrastRatio(const QColor& a, const QColor& b);
+
+// The first of `candidates` that stands out against `background` by the ratio of 3, else the one
+// that stands out most.
+QColor mostVisibleOn(const QColor& background, const QList<QColor>& candidates);
 
 } // namespace zq2

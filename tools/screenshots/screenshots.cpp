@@ -10,6 +10,7 @@
 #include "app/widgets/mainwindow.h"
 #include "app/widgets/splash.h"
 #include "app/widgets/unattended.h"
+#include "appearance/widgets/focusstyle.h"
 #include "config/widgets/prefsdialog.h"
 #include "config/widgets/settingsdialog.h"
 #include "restore/widgets/restoredialog.h"
@@ -34,6 +35,7 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/assets/icon.png")));
     zq2::applyApplicationFont(app);
+    zq2::useFocusVisibleStyle();
     if (argc < 3) {
         qWarning("usage: zq2screenshots <output-folder> <program-folder> [skin-makefile]");
         return 2;
