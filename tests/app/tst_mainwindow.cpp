@@ -145,8 +145,6 @@ private slots:
                  QStringList({"Title: First Title", "Type: Level", "Size: 1024 Bytes", "Delete A Level.Z2L",
                               "Play A Level.Z2L", "Title: Download", "Size: 2000 Bytes", "Delete down.z2l",
                               "Levels: 2", "Tilesets: 1", "Music files: 1", "Cache files: 2"}));
-        for (const TooltipEntry& tip : tooltipTable())
-            QCOMPARE(f.get<QWidget>(tip.objectName)->toolTip(), tip.text);
         QVERIFY(f.prompter.asked.isEmpty() && f.dialogs.shown.isEmpty());
     }
 
