@@ -42,7 +42,8 @@ void drawOutline(QPainter* painter, const QRect& rect, const QColor& colour) {
 void FocusVisibleStyle::drawPrimitive(PrimitiveElement element, const QStyleOption* option, QPainter* painter,
                                       const QWidget* widget) const {
     // As the desktop does, a line shows where the keyboard has moved the focus; a click needs no
-    // line to tell where it went. Text boxes and lists show it always, as their typing does.
+    // line to tell where it went. Text boxes and lists show it whenever they have the focus, since
+    // what is typed goes to them.
     const bool keyboardFocus =
         (option->state & State_HasFocus) && (option->state & State_KeyboardFocusChange);
     switch (element) {
