@@ -39,9 +39,9 @@ QString visibleText(QObject* object) {
 void collect(QAccessibleInterface* iface, QList<QAccessibleInterface*>& out) {
     out << iface;
     // A drop-down's entries and a list's rows are its contents, not controls.
-    for (int i = 0;
-         i < iface->childCount() && !iface->tableInterface() && !qobject_cast<QComboBox*>(iface->object());
-         ++i)
+    if (iface->tableInterface() || qobject_cast<QComboBox*>(iface->object()))
+        return;
+    for (int i = 0; i < iface->childCount(); ++i)
         collect(iface->child(i), out);
 }
 
