@@ -39,7 +39,7 @@ void BM_CopyEntireCacheCommand(benchmark::State& state) {
 
     zq2::UnattendedPrompter prompter;
     zq2::UnattendedDialogs dialogs;
-    zq2::MainWindow window(app.path(), prompter, dialogs);
+    zq2::MainWindow window(zq2::portableFolders(app.path()), prompter, dialogs);
     window.Form_Load();
     for (auto _ : state) {
         window.copyentireCache_Click();

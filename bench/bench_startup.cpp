@@ -46,7 +46,7 @@ void BM_StartupToShownWindow(benchmark::State& state) {
     zq2::UnattendedPrompter prompter;
     zq2::UnattendedDialogs dialogs;
     for (auto _ : state) {
-        zq2::MainWindow window(folders.app.path(), prompter, dialogs);
+        zq2::MainWindow window(zq2::portableFolders(folders.app.path()), prompter, dialogs);
         window.Form_Load();
         window.show();
         QApplication::processEvents();

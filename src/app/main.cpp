@@ -5,15 +5,18 @@
 #include "app/widgets/mainwindow.h"
 #include "app/widgets/startup.h"
 #include "appearance/widgets/focusstyle.h"
+#include "platform/programfolders.h"
 #include "platform/widgets/qtprompter.h"
 
 #include <QApplication>
 #include <QIcon>
 #include <QSessionManager>
+#include <QStandardPaths>
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Zeno 2 Organizer"));
+    // The name is the command's, so that an installed copy keeps its files in ~/.config/zq2org.
+    QApplication::setApplicationName(QStringLiteral("zq2org"));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/assets/icon.png")));
     zq2::applyApplicationFont(app);
     zq2::useFocusVisibleStyle();
@@ -22,7 +25,9 @@ int main(int argc, char** argv) {
     zq2::QtPrompter prompter;
     zq2::QtDialogs dialogs(prompter);
     zq2::StartupOptions options;
-    options.appDir = QCoreApplication::applicationDirPath();
+    options.folders =
+        zq2::programFolders(QCoreApplication::applicationDirPath(),
+                            QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation));
     options.prompter = &prompter;
     options.dialogs = &dialogs;
     options.anotherCopyRunning = [&instance] { return !instance.tryAcquire(); };

@@ -1,6 +1,7 @@
 #include "config/preferencesfile.h"
 
 #include "platform/paths.h"
+#include "platform/programfolders.h"
 #include "platform/textlines.h"
 
 namespace zq2 {
@@ -40,12 +41,12 @@ QStringList defaultPatterns() {
     return {QStringLiteral("*.z2l"), QStringLiteral("*.z2t"), QStringLiteral("*.z2b")};
 }
 
-std::optional<QString> findPreferencesFile(const QString& appDir) {
-    return findFileIgnoringCase(appDir, preferencesFileName());
+std::optional<QString> findPreferencesFile(const QString& configDir) {
+    return findFileIgnoringCase(configDir, preferencesFileName());
 }
 
-std::optional<PreferencesFile> readPreferencesFile(const QString& appDir) {
-    const std::optional<QString> path = findPreferencesFile(appDir);
+std::optional<PreferencesFile> readPreferencesFile(const QString& configDir) {
+    const std::optional<QString> path = findPreferencesFile(configDir);
     if (!path)
         return std::nullopt;
     LineLimits limits;
@@ -64,8 +65,8 @@ std::optional<PreferencesFile> readPreferencesFile(const QString& appDir) {
     return file;
 }
 
-void loadPreferences(Preferences& values, const QString& appDir) {
-    const std::optional<PreferencesFile> file = readPreferencesFile(appDir);
+void loadPreferences(Preferences& values, const QString& configDir) {
+    const std::optional<PreferencesFile> file = readPreferencesFile(configDir);
     if (!file) {
         values.tipsEnabled = true;
         values.warnMaxLevels = true;
@@ -95,8 +96,10 @@ QByteArray preferencesBytes(bool useSkin, const QString& skinDirText, bool useTi
     return bytes;
 }
 
-FileError writePreferencesFile(const QString& appDir, const QByteArray& bytes) {
-    const QString path = findPreferencesFile(appDir).value_or(joinPath(appDir, preferencesFileName()));
+FileError writePreferencesFile(const QString& configDir, const QByteArray& bytes) {
+    if (const FileError made = makeFolder(configDir))
+        return made;
+    const QString path = findPreferencesFile(configDir).value_or(joinPath(configDir, preferencesFileName()));
     return replaceFileContents(path, bytes);
 }
 

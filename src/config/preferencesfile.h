@@ -38,25 +38,26 @@ inline QString preferencesFileName() {
 // The patterns offered when there is no preferences file.
 QStringList defaultPatterns();
 
-// The preferences file in `appDir` (a file, not a folder; its name compared ignoring case).
-std::optional<QString> findPreferencesFile(const QString& appDir);
+// The preferences file in `configDir` (a file, not a folder; its name compared ignoring case).
+std::optional<QString> findPreferencesFile(const QString& configDir);
 
 // Nothing when the file is absent. A file that is present but cannot be opened reads like an empty
 // one: no switch matched, no patterns.
-std::optional<PreferencesFile> readPreferencesFile(const QString& appDir);
+std::optional<PreferencesFile> readPreferencesFile(const QString& configDir);
 
 // Reads the file into `values`. Present: every switch that matched is set, skinFile takes line 2 and
 // patterns lines 6 and on. Absent: tips, warning and confirmation on, skin off, the default patterns;
 // skinFile keeps its value.
-void loadPreferences(Preferences& values, const QString& appDir);
+void loadPreferences(Preferences& values, const QString& configDir);
 
 // The file's bytes: five switch and path lines, then one pattern per line, CR LF between lines and
 // none after the last; local 8-bit. The skin path is stored without surrounding spaces.
 QByteArray preferencesBytes(bool useSkin, const QString& skinDirText, bool useTips, bool warnMax,
                             bool displayDelete, const QStringList& patterns);
 
-// Writes the file, keeping the spelling of an existing file whose name differs only in case.
-FileError writePreferencesFile(const QString& appDir, const QByteArray& bytes);
+// Writes the file, keeping the spelling of an existing file whose name differs only in case. A
+// configuration folder that does not exist yet is made first.
+FileError writePreferencesFile(const QString& configDir, const QByteArray& bytes);
 
 enum class AddPatternCheck { Ignore, MustBeginWithStarDot, TooLong, Add };
 

@@ -1,6 +1,7 @@
 #include "config/settingsfile.h"
 
 #include "platform/paths.h"
+#include "platform/programfolders.h"
 #include "platform/textlines.h"
 
 #include <QDir>
@@ -15,12 +16,12 @@ QString gameExecutableName() {
 
 } // namespace
 
-std::optional<QString> findSettingsFile(const QString& appDir) {
-    return findFileIgnoringCase(appDir, settingsFileName());
+std::optional<QString> findSettingsFile(const QString& configDir) {
+    return findFileIgnoringCase(configDir, settingsFileName());
 }
 
-std::optional<SettingsLines> readSettingsFile(const QString& appDir) {
-    const std::optional<QString> path = findSettingsFile(appDir);
+std::optional<SettingsLines> readSettingsFile(const QString& configDir) {
+    const std::optional<QString> path = findSettingsFile(configDir);
     if (!path)
         return std::nullopt;
     LineLimits limits;
@@ -47,8 +48,10 @@ QByteArray settingsBytes(const QString& line1, const QString& line2) {
     return line1.toLocal8Bit() + QByteArrayLiteral("\r\n") + line2.toLocal8Bit();
 }
 
-FileError writeSettingsFile(const QString& appDir, const QString& line1, const QString& line2) {
-    const QString path = findSettingsFile(appDir).value_or(joinPath(appDir, settingsFileName()));
+FileError writeSettingsFile(const QString& configDir, const QString& line1, const QString& line2) {
+    if (const FileError made = makeFolder(configDir))
+        return made;
+    const QString path = findSettingsFile(configDir).value_or(joinPath(configDir, settingsFileName()));
     return replaceFileContents(path, settingsBytes(line1, line2));
 }
 
@@ -79,11 +82,11 @@ QString defaultCdDrive() {
 #endif
 }
 
-SettingsDialogStart settingsDialogStart(const QString& appDir) {
+SettingsDialogStart settingsDialogStart(const QString& configDir, const QString& appDir) {
     SettingsDialogStart start;
     start.focusOnCd = findFileIgnoringCase(appDir, gameExecutableName()).has_value();
 
-    const std::optional<SettingsLines> lines = readSettingsFile(appDir);
+    const std::optional<SettingsLines> lines = readSettingsFile(configDir);
     if (!lines) {
         // A first run beside the game: offer the program's folder, so that OK stores the keyword.
         start.zq2dir = start.focusOnCd ? appPathDisplayText() : defaultGameDir();

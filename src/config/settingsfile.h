@@ -9,7 +9,7 @@
 
 namespace zq2 {
 
-// settings.ini beside the program: line 1 the game folder or the keyword APP-PATH, line 2 the CD drive.
+// settings.ini: line 1 the game folder or the keyword APP-PATH, line 2 the CD drive.
 struct SettingsLines {
     QString line1;
     QString line2;
@@ -27,12 +27,12 @@ inline QString appPathDisplayText() {
     return QStringLiteral("Zeno2 directory found.");
 }
 
-// The settings file in `appDir`, its name compared ignoring case; a folder of that name does not count.
-std::optional<QString> findSettingsFile(const QString& appDir);
+// The settings file in `configDir`, its name compared ignoring case; a folder of that name does not count.
+std::optional<QString> findSettingsFile(const QString& configDir);
 
 // The first two lines of the settings file, nothing when it is missing or cannot be opened. Lines
 // the file does not have are empty; anything after line 2 is never read.
-std::optional<SettingsLines> readSettingsFile(const QString& appDir);
+std::optional<SettingsLines> readSettingsFile(const QString& configDir);
 
 struct LoadedSettings {
     QString gameDir;
@@ -40,14 +40,16 @@ struct LoadedSettings {
 };
 
 // The game folder and the CD's resource folder named by the two lines. Only the exact keyword
-// (any case, no blanks) means the program's folder; any other text is taken as a path, blanks and all.
+// (any case, no blanks) means the program's folder `appDir`; any other text is taken as a path,
+// blanks and all.
 LoadedSettings resolveSettings(const SettingsLines& lines, const QString& appDir);
 
 // The file's bytes: line 1, CR LF, line 2, in the local 8-bit encoding, with no line end at the end.
 QByteArray settingsBytes(const QString& line1, const QString& line2);
 
-// Writes the file, keeping the spelling of an existing file whose name differs only in case.
-FileError writeSettingsFile(const QString& appDir, const QString& line1, const QString& line2);
+// Writes the file, keeping the spelling of an existing file whose name differs only in case. A
+// configuration folder that does not exist yet is made first.
+FileError writeSettingsFile(const QString& configDir, const QString& line1, const QString& line2);
 
 // Line 1 for the text of the game-folder box: a full path is stored as typed, anything else
 // (the "found" text, a relative path, an empty box) as the keyword.
@@ -66,7 +68,9 @@ struct SettingsDialogStart {
     QString cddir;
     bool focusOnCd = false; // the game sits beside the program, so only the drive needs typing
 };
-SettingsDialogStart settingsDialogStart(const QString& appDir);
+// The stored values come from the settings file in `configDir`; the game counts as beside the program
+// when `appDir`, the executable's folder, holds Zeno2.exe.
+SettingsDialogStart settingsDialogStart(const QString& configDir, const QString& appDir);
 
 // The message shown when the settings file cannot be written.
 QString settingsSaveFailedText(const FileError& error);

@@ -15,7 +15,7 @@ private slots:
     void openingFindsTheBuiltHelpAtContents() {
         QTemporaryDir dir;
         QPointer<HelpWindow> instance;
-        QVERIFY(!HelpWindow::open(instance, helpFilePath(dir.path()))->hasDocumentation());
+        QVERIFY(!HelpWindow::open(instance, helpFilePath(portableFolders(dir.path())))->hasDocumentation());
         const std::unique_ptr<HelpWindow> window(HelpWindow::open(instance, QStringLiteral(ZQ2_HELP_FILE)));
         QVERIFY(window->hasDocumentation());
         QTextBrowser* page = window->browser();
@@ -41,7 +41,7 @@ private slots:
         QTemporaryDir dir;
         if (!bytes.isNull())
             test::writeFile(dir.path(), QStringLiteral("ZQ2org.qch"), bytes);
-        const QString path = helpFilePath(dir.path());
+        const QString path = helpFilePath(portableFolders(dir.path()));
         HelpWindow window(path, dir.filePath(QStringLiteral("work")));
         QVERIFY(!window.hasDocumentation());
         const QString text = window.browser()->toPlainText();

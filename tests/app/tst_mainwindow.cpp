@@ -26,7 +26,9 @@ public:
     QStringList shown;
     std::function<void()> onSettings, onPreferences;
 
-    void showSettings(QWidget*, const QString&, const SkinValues&) override { run("settings", onSettings); }
+    void showSettings(QWidget*, const ProgramFolders&, const SkinValues&) override {
+        run("settings", onSettings);
+    }
     void showPreferences(QWidget*, const QString&, const SkinValues&) override {
         run("preferences", onPreferences);
     }
@@ -64,7 +66,7 @@ struct AppFixture {
                       "\r\nDISPLAYDELETE=" + (confirmDelete ? "YES" : "NO") + "\r\n" + patterns);
     }
     MainWindow& start() {
-        window = std::make_unique<MainWindow>(app(), prompter, dialogs);
+        window = std::make_unique<MainWindow>(portableFolders(app()), prompter, dialogs);
         window->Form_Load();
         return *window;
     }

@@ -84,7 +84,7 @@ private slots:
             test::writeFile(dir_->path(), name.toUpper(), before);
         const std::unique_ptr<QDialog> dialog(
             prefs ? static_cast<QDialog*>(new PrefsDialog(dir_->path(), *prompter_, {}))
-                  : new SettingsDialog(dir_->path(), *prompter_, QString()));
+                  : new SettingsDialog(portableFolders(dir_->path()), *prompter_, QString()));
         if (!prefs) // with the game found, only the drive is left to type
             QCOMPARE(dialog->focusWidget() == child(*dialog, "CDdir"), beside);
         dialog->show();
@@ -116,7 +116,7 @@ private slots:
     void okFailureKeepsDialogOpen() {
         test::writeFile(dir_->path(), "settings.ini", "old");
         test::writeFile(dir_->path(), "preferences.ini", "old");
-        SettingsDialog settings(dir_->path(), *prompter_, QString());
+        SettingsDialog settings(portableFolders(dir_->path()), *prompter_, QString());
         PrefsDialog prefs(dir_->path(), *prompter_, SkinValues{});
         settings.show();
         prefs.show();

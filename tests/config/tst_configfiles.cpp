@@ -1,8 +1,10 @@
 #include "config/preferencesfile.h"
 #include "config/settingsfile.h"
+#include "platform/programfolders.h"
 #include "support/tempfiles.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -84,6 +86,72 @@ private slots:
                  switches);
         QCOMPARE(QStringList{on.skinFile} + on.patterns, lines);
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files).size(), bytes == "-" ? 0 : 1); // nothing created
+    }
+
+    // Where a copy keeps settings.ini and preferences.ini and finds its help file, over temporary
+    // folders laid out like a build folder, a copied program and an installed tree.
+    void filesLandWhereTheCopyKeepsThem_data() {
+        // The data folder: 'd' a folder, 'f' a file of that name, '-' none. ~/.config/zq2org: 'd' there,
+        // '-' missing along with ~/.config, 'f' ~/.config is a file.
+        QTest::addColumn<char>("data");
+        QTest::addColumn<char>("config");
+        QTest::addColumn<QStringList>("help"); // where ZQ2org.qch lies: "bin", "data"
+        QTest::addColumn<QString>("helpFrom");
+        auto row = [](const char* tag, char data, char config, const QStringList& help, const char* from) {
+            QTest::newRow(tag) << data << config << help << QString::fromLatin1(from);
+        };
+        row("build folder", '-', '-', {"bin"}, "bin");
+        row("copy beside a file named like the data folder", 'f', 'd', {"bin"}, "bin");
+        row("installed", 'd', 'd', {"data"}, "data");
+        row("installed, first run", 'd', '-', {"data"}, "data");
+        row("installed, help put beside the executable", 'd', 'd', {"bin", "data"}, "bin");
+        row("installed, help missing", 'd', 'd', {}, "bin");
+        row("installed, configuration folder blocked", 'd', 'f', {"data"}, "data");
+    }
+    void filesLandWhereTheCopyKeepsThem() {
+        QFETCH(char, data);
+        QFETCH(char, config);
+        QFETCH(QStringList, help);
+        QFETCH(QString, helpFrom);
+        QTemporaryDir root, home;
+        const QString dirs[] = {root.filePath("bin"),
+                                QDir::cleanPath(root.filePath("bin/") + dataDirFromAppDir())};
+        const QString& bin = dirs[0];
+        const QString userConfig = home.filePath(".config/zq2org");
+        test::writeFile(bin, "Zeno2.exe"); // the game beside the program, where APP-PATH points
+        if (data == 'd')
+            QVERIFY(QDir().mkpath(dirs[1]));
+        else if (data == 'f')
+            test::writeFile(QFileInfo(dirs[1]).path(), QFileInfo(dirs[1]).fileName());
+        if (config == 'd')
+            QVERIFY(QDir().mkpath(userConfig));
+        else if (config == 'f')
+            test::writeFile(home.path(), ".config");
+        for (const QString& where : help)
+            test::writeFile(dirs[where == "data"], "ZQ2org.qch");
+
+        const ProgramFolders folders = programFolders(bin, userConfig);
+        const bool installed = data == 'd';
+        QCOMPARE(folders.installed(), installed);
+        QCOMPARE(folders.configDir, installed ? userConfig : bin);
+        QCOMPARE(QFileInfo(shippedFile(folders, "ZQ2org.qch")).path(), dirs[helpFrom == "data"]);
+
+        const FileError settings = writeSettingsFile(folders.configDir, appPathKeyword(), "D:");
+        const FileError prefs = writePreferencesFile(folders.configDir, "USESKIN=NO");
+        // Both files in the folder the copy keeps them in, none beside an installed copy's executable,
+        // and no folder of the user's made for a portable one. A folder that cannot be made is named.
+        QCOMPARE(QDir(bin).entryList({"*.ini"}).size(), installed ? 0 : 2);
+        if (config == 'f') {
+            QVERIFY(settings.path == userConfig && prefs.path == userConfig && !settings.reason().isEmpty());
+            return;
+        }
+        QVERIFY2(settings.ok() && prefs.ok(), qPrintable(settings.reason() + prefs.reason()));
+        QCOMPARE(QDir(userConfig).entryList({"*.ini"}).size(), installed ? 2 : 0);
+        QCOMPARE(QFileInfo::exists(userConfig), config == 'd' || installed);
+        // APP-PATH and the game beside the program mean the executable's folder wherever the file is.
+        const SettingsLines lines = readSettingsFile(folders.configDir).value_or(SettingsLines{});
+        QCOMPARE(zq2::resolveSettings(lines, folders.appDir).gameDir, bin);
+        QVERIFY(settingsDialogStart(folders.configDir, folders.appDir).focusOnCd);
     }
 };
 

@@ -41,20 +41,20 @@ int main(int argc, char** argv) {
         return 2;
     }
     const QString out = QString::fromLocal8Bit(argv[1]);
-    const QString appDir = QString::fromLocal8Bit(argv[2]);
+    const zq2::ProgramFolders folders = zq2::portableFolders(QString::fromLocal8Bit(argv[2]));
     QDir().mkpath(out);
     zq2::UnattendedPrompter prompter;
     zq2::UnattendedDialogs dialogs;
 
-    zq2::MainWindow window(appDir, prompter, dialogs);
+    zq2::MainWindow window(folders, prompter, dialogs);
     window.Form_Load();
     if (argc > 3)
         window.LoadSkinFile(QString::fromLocal8Bit(argv[3]));
     const zq2::SkinValues& skin = window.skinValues();
 
     zq2::Splash splash(100000);
-    zq2::SettingsDialog settings(appDir, prompter, skin.settingsPicture);
-    zq2::PrefsDialog prefs(appDir, prompter, skin);
+    zq2::SettingsDialog settings(folders, prompter, skin.settingsPicture);
+    zq2::PrefsDialog prefs(folders.configDir, prompter, skin);
     zq2::RestoreDialog restore(window.gameDir(), window.cdResourceDir(), prompter, skin);
     zq2::AboutBox about(skin.aboutPicture, prompter);
     const bool ok = save(window, out, "main") && save(splash, out, "splash") &&

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "appearance/skinvalues.h"
+#include "platform/programfolders.h"
 
 #include <QPointer>
 #include <QString>
@@ -17,8 +18,8 @@ class Prompter;
 class Dialogs {
 public:
     virtual ~Dialogs() = default;
-    virtual void showSettings(QWidget* parent, const QString& appDir, const SkinValues& skin) = 0;
-    virtual void showPreferences(QWidget* parent, const QString& appDir, const SkinValues& skin) = 0;
+    virtual void showSettings(QWidget* parent, const ProgramFolders& folders, const SkinValues& skin) = 0;
+    virtual void showPreferences(QWidget* parent, const QString& configDir, const SkinValues& skin) = 0;
     virtual void showRestore(QWidget* parent, const QString& gameDir, const QString& cdResourceDir,
                              const SkinValues& skin) = 0;
     virtual void showAbout(QWidget* parent, const SkinValues& skin) = 0;
@@ -31,8 +32,8 @@ class QtDialogs final : public Dialogs {
 public:
     explicit QtDialogs(Prompter& prompter);
     ~QtDialogs() override;
-    void showSettings(QWidget* parent, const QString& appDir, const SkinValues& skin) override;
-    void showPreferences(QWidget* parent, const QString& appDir, const SkinValues& skin) override;
+    void showSettings(QWidget* parent, const ProgramFolders& folders, const SkinValues& skin) override;
+    void showPreferences(QWidget* parent, const QString& configDir, const SkinValues& skin) override;
     void showRestore(QWidget* parent, const QString& gameDir, const QString& cdResourceDir,
                      const SkinValues& skin) override;
     void showAbout(QWidget* parent, const SkinValues& skin) override;

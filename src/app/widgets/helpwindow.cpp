@@ -35,8 +35,8 @@ QString defaultWorkDir() {
 
 } // namespace
 
-QString helpFilePath(const QString& appDir) {
-    return joinPath(appDir, QLatin1String(kHelpFileName));
+QString helpFilePath(const ProgramFolders& folders) {
+    return shippedFile(folders, QLatin1String(kHelpFileName));
 }
 
 HelpBrowser::HelpBrowser(QWidget* parent)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/programfolders.h"
+
 #include <QPointer>
 #include <QString>
 #include <QTextBrowser>
@@ -11,8 +13,8 @@ class QTabWidget;
 
 namespace zq2 {
 
-// The help file beside the program: `appDir` followed by the separator and "ZQ2org.qch".
-QString helpFilePath(const QString& appDir);
+// The help file "ZQ2org.qch": beside the executable, or else in an installed copy's data folder.
+QString helpFilePath(const ProgramFolders& folders);
 
 // Shows the topics of the help file, fetching each page and picture through the help engine.
 class HelpBrowser final : public QTextBrowser {

@@ -3,6 +3,7 @@
 #include "ui_mainwindow.h"
 
 #include "app/widgets/dialogs.h"
+#include "app/widgets/helpwindow.h"
 #include "appearance/skinfile.h"
 #include "appearance/tooltips.h"
 #include "appearance/widgets/skinning.h"
@@ -30,10 +31,10 @@ std::unique_ptr<Ui::zq2Form> setUpForm(QMainWindow* window) {
 
 } // namespace
 
-MainWindow::MainWindow(const QString& appDir, Prompter& prompter, Dialogs& dialogs, QWidget* parent)
+MainWindow::MainWindow(const ProgramFolders& folders, Prompter& prompter, Dialogs& dialogs, QWidget* parent)
     : QMainWindow(parent)
     , ui_(setUpForm(this))
-    , appDir_(appDir)
+    , folders_(folders)
     , prompter_(prompter)
     , dialogs_(dialogs)
     , game_(FolderSide::Controls{ui_->zq2Files, ui_->zq2View, ui_->zq2Title, ui_->zq2Type, ui_->zq2Size,
@@ -100,7 +101,7 @@ void MainWindow::exitprog_Click() {
 }
 
 void MainWindow::setMenu_Click() {
-    dialogs_.showSettings(this, appDir_, skin_);
+    dialogs_.showSettings(this, folders_, skin_);
     LoadSettings();
     pointListsAtFolders();
     ui_->zq2Files->reread();
@@ -109,7 +110,7 @@ void MainWindow::setMenu_Click() {
 }
 
 void MainWindow::preferences_Click() {
-    dialogs_.showPreferences(this, appDir_, skin_);
+    dialogs_.showPreferences(this, folders_.configDir, skin_);
     LoadPreferences();
     applyLook();
 }
@@ -126,7 +127,7 @@ void MainWindow::aboutMenu_Click() {
 }
 
 void MainWindow::zq2Help_Click() {
-    dialogs_.showHelp(joinPath(appDir_, QStringLiteral("ZQ2org.qch")));
+    dialogs_.showHelp(helpFilePath(folders_));
 }
 
 // ---- closing ---------------------------------------------------------------------------------
@@ -155,18 +156,18 @@ bool MainWindow::Form_QueryUnload(CloseReason reason) {
 // ---- preferences, settings and look ------------------------------------------------------------
 
 void MainWindow::LoadPreferences() {
-    loadPreferences(prefs_, appDir_);
+    loadPreferences(prefs_, folders_.configDir);
     game_.setFilterEntries(prefs_.patterns);
     cache_.setFilterEntries(prefs_.patterns);
 }
 
 void MainWindow::LoadSettings() {
-    if (!findSettingsFile(appDir_))
-        dialogs_.showSettings(this, appDir_, skin_);
-    const std::optional<SettingsLines> lines = readSettingsFile(appDir_);
+    if (!findSettingsFile(folders_.configDir))
+        dialogs_.showSettings(this, folders_, skin_);
+    const std::optional<SettingsLines> lines = readSettingsFile(folders_.configDir);
     if (!lines)
         return;
-    const LoadedSettings loaded = resolveSettings(*lines, appDir_);
+    const LoadedSettings loaded = resolveSettings(*lines, folders_.appDir);
     gameDir_ = loaded.gameDir;
     cdResourceDir_ = loaded.cdResourceDir;
 }
@@ -183,7 +184,7 @@ void MainWindow::applyLook() {
 }
 
 void MainWindow::LoadSkinFile(const QString& sFile) {
-    applyMainWindowSkin(this, loadSkinFile(sFile, appDir_, skin_), ui_->Frame1, ui_->Frame2);
+    applyMainWindowSkin(this, loadSkinFile(sFile, folders_.appDir, skin_), ui_->Frame1, ui_->Frame2);
 }
 
 void MainWindow::TurnOffSkin() {

@@ -5,6 +5,7 @@
 #include "appearance/skinvalues.h"
 #include "config/preferencesfile.h"
 #include "fileops/filecopy.h"
+#include "platform/programfolders.h"
 
 #include <QMainWindow>
 
@@ -26,7 +27,8 @@ struct FileError;
 class MainWindow : public QMainWindow {
     Q_OBJECT
 public:
-    MainWindow(const QString& appDir, Prompter& prompter, Dialogs& dialogs, QWidget* parent = nullptr);
+    MainWindow(const ProgramFolders& folders, Prompter& prompter, Dialogs& dialogs,
+               QWidget* parent = nullptr);
     ~MainWindow() override;
 
     // The start-up sequence; the window is shown afterwards by the caller.
@@ -91,7 +93,7 @@ private:
     void bringListsUpToDate();
 
     std::unique_ptr<Ui::zq2Form> ui_;
-    QString appDir_;
+    ProgramFolders folders_;
     Prompter& prompter_;
     Dialogs& dialogs_;
     FolderSide game_;

@@ -30,13 +30,13 @@ int runModal(QDialog& dialog) {
 // Each dialog is created for one showing and destroyed when it closes, so it always opens from its
 // design state and the current files.
 
-void QtDialogs::showSettings(QWidget* parent, const QString& appDir, const SkinValues& skin) {
-    SettingsDialog dialog(appDir, prompter_, skin.settingsPicture, parent);
+void QtDialogs::showSettings(QWidget* parent, const ProgramFolders& folders, const SkinValues& skin) {
+    SettingsDialog dialog(folders, prompter_, skin.settingsPicture, parent);
     runModal(dialog);
 }
 
-void QtDialogs::showPreferences(QWidget* parent, const QString& appDir, const SkinValues& skin) {
-    PrefsDialog dialog(appDir, prompter_, skin, parent);
+void QtDialogs::showPreferences(QWidget* parent, const QString& configDir, const SkinValues& skin) {
+    PrefsDialog dialog(configDir, prompter_, skin, parent);
     runModal(dialog);
 }
 

@@ -15,7 +15,7 @@ std::unique_ptr<MainWindow> startProgram(const StartupOptions& options) {
     }
     if (options.anotherCopyRunning && options.anotherCopyRunning())
         return nullptr;
-    auto window = std::make_unique<MainWindow>(options.appDir, *options.prompter, *options.dialogs);
+    auto window = std::make_unique<MainWindow>(options.folders, *options.prompter, *options.dialogs);
     window->Form_Load();
     centreOnScreen(window.get());
     return window;

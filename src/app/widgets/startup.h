@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/programfolders.h"
+
 #include <QString>
 
 #include <functional>
@@ -14,7 +16,7 @@ class MainWindow;
 class Prompter;
 
 struct StartupOptions {
-    QString appDir;
+    ProgramFolders folders;
     Prompter* prompter = nullptr;
     Dialogs* dialogs = nullptr;
     int splashMilliseconds = 1500;

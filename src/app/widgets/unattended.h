@@ -18,7 +18,7 @@ public:
 
 class UnattendedDialogs final : public Dialogs {
 public:
-    void showSettings(QWidget*, const QString&, const SkinValues&) override {}
+    void showSettings(QWidget*, const ProgramFolders&, const SkinValues&) override {}
     void showPreferences(QWidget*, const QString&, const SkinValues&) override {}
     void showRestore(QWidget*, const QString&, const QString&, const SkinValues&) override {}
     void showAbout(QWidget*, const SkinValues&) override {}

@@ -21,10 +21,11 @@ void applySwitch(QCheckBox* box, const std::optional<bool>& value) {
 
 } // namespace
 
-PrefsDialog::PrefsDialog(const QString& appDir, Prompter& prompter, const SkinValues& skin, QWidget* parent)
+PrefsDialog::PrefsDialog(const QString& configDir, Prompter& prompter, const SkinValues& skin,
+                         QWidget* parent)
     : QDialog(parent)
     , ui_(std::make_unique<Ui::PrefsDialog>())
-    , appDir_(appDir)
+    , configDir_(configDir)
     , prompter_(prompter)
     , skin_(skin) {
     ui_->setupUi(this);
@@ -47,7 +48,7 @@ PrefsDialog::PrefsDialog(const QString& appDir, Prompter& prompter, const SkinVa
 PrefsDialog::~PrefsDialog() = default;
 
 void PrefsDialog::Form_Load() {
-    const std::optional<PreferencesFile> file = readPreferencesFile(appDir_);
+    const std::optional<PreferencesFile> file = readPreferencesFile(configDir_);
     if (!file) {
         ui_->useSkin->setChecked(false);
         ui_->useTips->setChecked(true);
@@ -103,7 +104,7 @@ void PrefsDialog::Command5_Click() {
     const QByteArray bytes =
         preferencesBytes(ui_->useSkin->isChecked(), ui_->skinDir->text(), ui_->useTips->isChecked(),
                          ui_->warnMax->isChecked(), ui_->disDel->isChecked(), patterns);
-    const FileError error = writePreferencesFile(appDir_, bytes);
+    const FileError error = writePreferencesFile(configDir_, bytes);
     if (error) {
         prompter_.tell(preferencesSaveFailedText(error));
         return;

@@ -21,7 +21,8 @@ class PrefsDialog : public QDialog {
     Q_OBJECT
 
 public:
-    PrefsDialog(const QString& appDir, Prompter& prompter, const SkinValues& skin, QWidget* parent = nullptr);
+    PrefsDialog(const QString& configDir, Prompter& prompter, const SkinValues& skin,
+                QWidget* parent = nullptr);
     ~PrefsDialog() override;
 
     void Form_Load();
@@ -37,7 +38,7 @@ protected:
 
 private:
     std::unique_ptr<Ui::PrefsDialog> ui_;
-    QString appDir_;
+    QString configDir_;
     Prompter& prompter_;
     SkinValues skin_;
 };

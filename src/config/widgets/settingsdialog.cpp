@@ -10,11 +10,11 @@
 
 namespace zq2 {
 
-SettingsDialog::SettingsDialog(const QString& appDir, Prompter& prompter, const QString& skinPicture,
+SettingsDialog::SettingsDialog(const ProgramFolders& folders, Prompter& prompter, const QString& skinPicture,
                                QWidget* parent)
     : QDialog(parent)
     , ui_(std::make_unique<Ui::SettingsDialog>())
-    , appDir_(appDir)
+    , folders_(folders)
     , prompter_(prompter)
     , skinPicture_(skinPicture) {
     ui_->setupUi(this);
@@ -32,7 +32,7 @@ SettingsDialog::SettingsDialog(const QString& appDir, Prompter& prompter, const 
 SettingsDialog::~SettingsDialog() = default;
 
 void SettingsDialog::Form_Load() {
-    const SettingsDialogStart start = settingsDialogStart(appDir_);
+    const SettingsDialogStart start = settingsDialogStart(folders_.configDir, folders_.appDir);
     ui_->ZQ2dir->setText(start.zq2dir);
     ui_->CDdir->setText(start.cddir);
     // Set before the dialog is shown, so the drive box has the focus once the window is active.
@@ -52,7 +52,7 @@ void SettingsDialog::zq2Browse_Click() {
 
 void SettingsDialog::OKbtn_Click() {
     const QString line1 = line1ForDirectoryText(ui_->ZQ2dir->text());
-    const FileError error = writeSettingsFile(appDir_, line1, ui_->CDdir->text());
+    const FileError error = writeSettingsFile(folders_.configDir, line1, ui_->CDdir->text());
     if (error) {
         // Stay open: the user can retry, change the folder or cancel.
         prompter_.tell(settingsSaveFailedText(error));

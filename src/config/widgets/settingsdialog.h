@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/programfolders.h"
+
 #include <QDialog>
 #include <QString>
 
@@ -19,7 +21,7 @@ class SettingsDialog : public QDialog {
     Q_OBJECT
 
 public:
-    SettingsDialog(const QString& appDir, Prompter& prompter, const QString& skinPicture,
+    SettingsDialog(const ProgramFolders& folders, Prompter& prompter, const QString& skinPicture,
                    QWidget* parent = nullptr);
     ~SettingsDialog() override;
 
@@ -30,7 +32,7 @@ public:
 
 private:
     std::unique_ptr<Ui::SettingsDialog> ui_;
-    QString appDir_;
+    ProgramFolders folders_;
     Prompter& prompter_;
     QString skinPicture_;
 };
