@@ -1,3 +1,4 @@
+#include "app/commandline.h"
 #include "app/singleinstance.h"
 #include "app/termination.h"
 #include "app/widgets/appfont.h"
@@ -13,10 +14,42 @@
 #include <QSessionManager>
 #include <QStandardPaths>
 
+#include <cstdio>
+
+namespace {
+
+QStringList argumentsOf(int argc, char** argv) {
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments.append(QString::fromLocal8Bit(argv[i]));
+    return arguments;
+}
+
+int answer(const zq2::CommandLineRequest& request) {
+    std::fputs(request.text.toLocal8Bit().constData(), request.exitCode == 0 ? stdout : stderr);
+    return request.exitCode;
+}
+
+} // namespace
+
 int main(int argc, char** argv) {
+    // Help and version are answered before the toolkit starts: they need no display, show no
+    // window and leave the single-copy lock alone.
+    const zq2::CommandLineRequest early = zq2::readCommandLine(argumentsOf(argc, argv));
+    if (early.action == zq2::CommandLineRequest::Action::Help ||
+        early.action == zq2::CommandLineRequest::Action::Version)
+        return answer(early);
+
     QApplication app(argc, argv);
+    // The toolkit has taken its own options (-platform, -style, ...) out by now; anything left over
+    // is a mistake, reported before anything is shown or locked.
+    const zq2::CommandLineRequest request = zq2::readCommandLine(QCoreApplication::arguments());
+    if (request.action != zq2::CommandLineRequest::Action::Run)
+        return answer(request);
+
     // The name is the command's, so that an installed copy keeps its files in ~/.config/zq2org.
     QApplication::setApplicationName(QStringLiteral("zq2org"));
+    QApplication::setApplicationVersion(QStringLiteral(ZQ2_VERSION));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/assets/icon.png")));
     zq2::applyApplicationFont(app);
     zq2::useFocusVisibleStyle();

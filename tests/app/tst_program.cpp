@@ -1,6 +1,7 @@
 // The program as a real process: a copy of the executable alone in a folder of its own starts, a
 // second copy of it ends silently while the first runs on, and a termination request ends the
-// first without any question.
+// first without any question. Its command line answers help and version without starting, and
+// refuses anything else with the usage.
 #include "app/singleinstance.h"
 #include "support/tempfiles.h"
 
@@ -36,7 +37,9 @@ private slots:
 
         QProcess first;
         first.setProcessEnvironment(env);
-        first.start(exe, {});
+        // The toolkit's own options are its to take: "-reverse" is not "-v" and friends.
+        first.start(exe,
+                    {QStringLiteral("-platform"), QStringLiteral("offscreen"), QStringLiteral("-reverse")});
         QVERIFY(first.waitForStarted());
         const QString lock = zq2::SingleInstance(exe, runtimeDir.path()).lockPath();
         QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(lock), 15000);
@@ -56,6 +59,49 @@ private slots:
         QVERIFY(first.waitForFinished(15000));
         QCOMPARE(first.exitStatus(), QProcess::NormalExit);
         QCOMPARE(first.exitCode(), 0);
+    }
+
+    void commandLine_data() {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QString>("expected"); // the start of standard output, or a line on standard error
+        const QString usage = QStringLiteral("Usage: zq2org [options]\n");
+        const QString version = QStringLiteral("zq2org " ZQ2_VERSION "\n");
+        auto row = [](const char* tag, const QStringList& arguments, int exitCode, const QString& expected) {
+            QTest::newRow(tag) << arguments << exitCode << expected;
+        };
+        row("--help", {"--help"}, 0, usage);
+        row("--help after a mistake", {"--bogus", "--help"}, 0, usage);
+        row("-v", {"-v"}, 0, version);
+        row("unknown option", {"--bogus"}, 2, "Unknown option 'bogus'.");
+        row("unknown one-letter option", {"-x"}, 2, "Unknown option 'x'.");
+        row("argument", {"a.z2l"}, 2, "Unexpected argument 'a.z2l'.");
+    }
+    // Help and version run without any display, so that bringing up the toolkit, let alone a window,
+    // would end the program with an error; a mistake ends it at once with the usage on standard error,
+    // where a program that went on would show its splash window and wait at the Settings dialog.
+    void commandLine() {
+        QFETCH(QStringList, arguments);
+        QFETCH(int, exitCode);
+        QFETCH(QString, expected);
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+            env.remove(QLatin1String(name));
+        if (exitCode != 0)
+            env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        QProcess program;
+        program.setProcessEnvironment(env);
+        program.start(QStringLiteral(ZQ2ORG_PATH), arguments);
+        QVERIFY(program.waitForFinished(15000));
+        const QString out = QString::fromLocal8Bit(program.readAllStandardOutput());
+        const QString err = QString::fromLocal8Bit(program.readAllStandardError());
+        QVERIFY2(program.exitStatus() == QProcess::NormalExit && program.exitCode() == exitCode,
+                 qPrintable(err));
+        if (exitCode == 0)
+            QVERIFY2(out.startsWith(expected), qPrintable(out));
+        else
+            QVERIFY2(out.isEmpty() && err.contains(expected) && err.contains("Usage: zq2org [options]\n"),
+                     qPrintable(out + err));
     }
 
     void lockOfACrashedCopyDoesNotBlock() {
