@@ -1,15 +1,20 @@
 # Two commands for a newcomer: `make run` builds the organizer and starts it on a generated demo
 # game folder; `make test` builds everything and runs every test, plainly and under ASan/UBSan.
+# `make package` builds the Debian package; `make check-install` checks the installed tree.
 
 APP_DIR := build/default/bin
 DEMO_DIR := $(CURDIR)/build/default/demo
 
-.PHONY: all deps build run test test-plain test-asan bench format format-check clean
+.PHONY: all deps ci-deps build run test test-plain test-asan package check-install bench format \
+	format-check clean
 
 all: build
 
 deps:
 	@scripts/install-deps.sh
+
+ci-deps:
+	@scripts/install-deps.sh --ci
 
 build: deps
 	cmake --preset default
@@ -35,6 +40,15 @@ test-asan: deps
 	cmake --preset asan
 	cmake --build --preset asan
 	ctest --preset asan
+
+# build/package/zq2org_<version>_<arch>.deb: a release build without the tests, installed under /usr.
+package: deps
+	cmake --preset package
+	cmake --build --preset package
+	cpack --preset package
+
+check-install: package ci-deps
+	scripts/check-install.sh build/package
 
 bench: deps
 	cmake --preset bench

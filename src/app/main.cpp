@@ -50,6 +50,7 @@ int main(int argc, char** argv) {
     // The name is the command's, so that an installed copy keeps its files in ~/.config/zq2org.
     QApplication::setApplicationName(QStringLiteral("zq2org"));
     QApplication::setApplicationVersion(QStringLiteral(ZQ2_VERSION));
+    QGuiApplication::setDesktopFileName(QStringLiteral(ZQ2_APP_ID));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/assets/icon.png")));
     zq2::applyApplicationFont(app);
     zq2::useFocusVisibleStyle();
