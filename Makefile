@@ -1,11 +1,12 @@
 # Two commands for a newcomer: `make run` builds the organizer and starts it on a generated demo
 # game folder; `make test` builds everything and runs every test, plainly and under ASan/UBSan.
-# `make package` builds the Debian package; `make check-install` checks the installed tree.
+# `make package` builds the Debian package; `make check-install` and `make check-windows` are the
+# checks CI runs on the installed tree and on the Windows code.
 
 APP_DIR := build/default/bin
 DEMO_DIR := $(CURDIR)/build/default/demo
 
-.PHONY: all deps ci-deps build run test test-plain test-asan package check-install bench format \
+.PHONY: all deps ci-deps build run test test-plain test-asan package check-install check-windows bench format \
 	format-check clean
 
 all: build
@@ -49,6 +50,9 @@ package: deps
 
 check-install: package ci-deps
 	scripts/check-install.sh build/package
+
+check-windows: ci-deps
+	scripts/check-windows.sh build/default
 
 bench: deps
 	cmake --preset bench
