@@ -73,12 +73,12 @@ class TestAccessibility : public QObject {
 
     std::unique_ptr<QWidget> open(const QString& window, const SkinValues& skin) {
         if (window == "main") {
-            auto main = std::make_unique<MainWindow>(app_->path(), prompter_, dialogs_);
+            auto main = std::make_unique<MainWindow>(portableFolders(app_->path()), prompter_, dialogs_);
             main->Form_Load();
             return main;
         }
         if (window == "settings")
-            return std::make_unique<SettingsDialog>(app_->path(), prompter_, QString());
+            return std::make_unique<SettingsDialog>(portableFolders(app_->path()), prompter_, QString());
         if (window == "restore")
             return std::make_unique<RestoreDialog>(game_->path(), "D:", prompter_, skin);
         if (window == "about")
