@@ -64,13 +64,67 @@ private slots:
         QCOMPARE(log_.join(", "), u"sel 1, key 1, sel 2, key 2, sel 4"_s);
     }
 
-    void ctrlClickKeepsSelection() {
-        list_->select(0);
-        for (const auto& [row, modifier] : {std::pair{0, Qt::ControlModifier}, {2, Qt::NoModifier}}) {
-            const QRect rect = list_->visualRect(list_->model()->index(row, 0));
-            QTest::mouseClick(list_->viewport(), Qt::LeftButton, modifier, rect.center());
+    // Mouse and key actions on a list whose second entry (beta) is selected. The user can move the
+    // selection but never take it away: only a re-read leaves nothing selected.
+    // Actions: "click ROW", "ctrl-click ROW", "right-click ROW", "double-click ROW", "drag FROM TO",
+    // "key NAME", "ctrl-key NAME", "type TEXT"; a ROW of "none" is the empty area below the entries.
+    void userActionsNeverEmptyTheSelection_data() {
+        QTest::addColumn<QStringList>("actions");
+        QTest::addColumn<QString>("log");
+        auto row = [](const char* tag, const QStringList& actions, const char* log) {
+            QTest::newRow(tag) << actions << QString::fromLatin1(log);
+        };
+        row("click on no item", {"click none"}, "sel 1");
+        row("double click on no item", {"double-click none"}, "sel 1");
+        row("right click on no item", {"right-click none"}, "sel 1");
+        row("click on another item", {"click 3"}, "sel 1, sel 3");
+        row("ctrl+click on the selected item", {"ctrl-click 1"}, "sel 1");
+        row("ctrl+click on another item", {"ctrl-click 3"}, "sel 1, sel 3");
+        row("rubber band from no item across entries", {"drag none 3"}, "sel 1");
+        row("rubber band within the empty area", {"drag none none"}, "sel 1");
+        row("drag from an entry onto another", {"drag 2 4"}, "sel 1, sel 2, sel 4");
+        row("drag from an entry off the entries", {"drag 2 none"}, "sel 1, sel 2");
+        row("arrow keys", {"key Down", "key Down", "key Up"}, "sel 1, sel 2, sel 3, sel 2");
+        row("arrows stop at the ends", {"key End", "key Down", "key Home", "key Up"}, "sel 1, sel 4, sel 0");
+        row("ctrl+arrow moves like an arrow", {"ctrl-key Down"}, "sel 1, sel 2");
+        row("ctrl+space on the selected item", {"ctrl-key Space"}, "sel 1, key 1");
+        row("type-ahead", {"type cr"}, "sel 1, key 1, sel 2, key 2, sel 3");
+        row("type-ahead without a match", {"type x"}, "sel 1, key 1");
+    }
+    void userActionsNeverEmptyTheSelection() {
+        QFETCH(QStringList, actions);
+        QFETCH(QString, log);
+        list_->select(1);
+        QWidget* viewport = list_->viewport();
+        const auto at = [&](const QString& row) {
+            return row == "none" ? QPoint(5, viewport->height() - 5)
+                                 : list_->visualRect(list_->model()->index(row.toInt(), 0)).center();
+        };
+        QVERIFY(!list_->indexAt(at("none")).isValid());
+        for (const QString& action : actions) {
+            const QStringList words = action.split(' ');
+            const QString& what = words[0];
+            if (what == "click" || what == "ctrl-click")
+                QTest::mouseClick(viewport, Qt::LeftButton,
+                                  what == "click" ? Qt::NoModifier : Qt::ControlModifier, at(words[1]));
+            else if (what == "right-click")
+                QTest::mouseClick(viewport, Qt::RightButton, {}, at(words[1]));
+            else if (what == "double-click")
+                QTest::mouseDClick(viewport, Qt::LeftButton, {}, at(words[1]));
+            else if (what == "drag") {
+                QTest::mousePress(viewport, Qt::LeftButton, {}, at(words[1]));
+                QTest::mouseMove(viewport, at(words[2]));
+                QTest::mouseRelease(viewport, Qt::LeftButton, {}, at(words[2]));
+            } else if (what == "type")
+                QTest::keyClicks(list_.get(), words[1]);
+            else {
+                const QKeySequence key = QKeySequence::fromString(words[1]);
+                QTest::keyClick(list_.get(), key[0].key(),
+                                what == "key" ? Qt::NoModifier : Qt::ControlModifier);
+            }
         }
-        QCOMPARE(log_.join(", "), u"sel 0, sel 2"_s);
+        QCOMPARE(log_.join(", "), log);
+        QCOMPARE(list_->selectedIndex(), log_.constLast().section(' ', 1).toInt());
     }
 };
 

@@ -5,6 +5,7 @@
 
 #include <QAbstractListModel>
 #include <QKeyEvent>
+#include <QMouseEvent>
 #include <QSignalBlocker>
 
 namespace zq2 {
@@ -151,14 +152,26 @@ void FileListView::showEvent(QShowEvent* event) {
     QListView::showEvent(event);
 }
 
+void FileListView::mousePressEvent(QMouseEvent* event) {
+    pressedOnEntry_ = indexAt(event->position().toPoint()).isValid();
+    QListView::mousePressEvent(event);
+}
+
 QItemSelectionModel::SelectionFlags FileListView::selectionCommand(const QModelIndex& index,
                                                                    const QEvent* event) const {
-    // Like a list box, the list keeps its entry when the user clicks it again with Ctrl held: the
-    // user can change the selection but not take it away.
-    QItemSelectionModel::SelectionFlags flags = QListView::selectionCommand(index, event);
+    // Like a list box, the user can move the selection but not take it away; only a re-read leaves
+    // nothing selected, so the details and the buttons never name a file that is not selected. A
+    // click beside the entries, a drag that began there (a rubber band), and a Ctrl+click on the
+    // selected entry leave the selection as it is.
+    if (!index.isValid())
+        return QItemSelectionModel::NoUpdate;
+    const bool afterPress =
+        event && (event->type() == QEvent::MouseMove || event->type() == QEvent::MouseButtonRelease);
+    if (afterPress && !pressedOnEntry_)
+        return QItemSelectionModel::NoUpdate;
+    const QItemSelectionModel::SelectionFlags flags = QListView::selectionCommand(index, event);
     if (flags & (QItemSelectionModel::Toggle | QItemSelectionModel::Deselect))
-        return index.isValid() ? QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows
-                               : QItemSelectionModel::NoUpdate;
+        return QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows;
     return flags;
 }
 

@@ -5,6 +5,7 @@
 #include <QStringList>
 
 class QKeyEvent;
+class QMouseEvent;
 
 namespace zq2 {
 
@@ -13,7 +14,8 @@ class FileNameModel;
 // A list of the plain files of one folder that match a pattern (see listFolder), with at most one
 // selected entry. Setting the folder or the pattern marks the entries out of date; they are listed
 // again at the next re-read, query or showing, whichever comes first, so that setting both in a row
-// reads the folder only once. Listing again leaves nothing selected.
+// reads the folder only once. Listing again leaves nothing selected; nothing the user does with the
+// mouse or the keys does.
 class FileListView : public QListView {
     Q_OBJECT
 
@@ -48,6 +50,7 @@ signals:
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
     void showEvent(QShowEvent* event) override;
     QItemSelectionModel::SelectionFlags selectionCommand(const QModelIndex& index,
                                                          const QEvent* event = nullptr) const override;
@@ -63,7 +66,8 @@ private:
     QString pattern_;
     bool outOfDate_ = true;
     bool relistPosted_ = false;
-    bool quiet_ = false; // selection changes made by the list itself raise no signal
+    bool quiet_ = false;          // selection changes made by the list itself raise no signal
+    bool pressedOnEntry_ = false; // the last mouse press hit an entry, so dragging may move the selection
 };
 
 } // namespace zq2
