@@ -140,6 +140,37 @@ private slots:
         QCOMPARE(test::readFile(settingsPath) + test::readFile(prefsPath), "oldold"); // both as they were
     }
 
+    // The Preferences dialog has no default button: Enter does nothing, whichever control has the
+    // focus, even with the skin browser enabled and an entry selected for removal.
+    void prefsEnterDoesNothing_data() {
+        QTest::addColumn<QString>("control");
+        for (const char* name : {"useSkin", "skinDir", "browseSkin", "useTips", "warnMax", "extText",
+                                 "addExt", "extList", "removeExt", "Command4", "Command5", "disDel"})
+            QTest::newRow(name) << QString::fromLatin1(name);
+    }
+    void prefsEnterDoesNothing() {
+        QFETCH(QString, control);
+        const QByteArray file =
+            "USESKIN=YES\r\ns.skn\r\nUSETIPS=NO\r\nWARNMAXLVLS=YES\r\nDISPLAYDELETE=NO\r\n*.a";
+        test::writeFile(dir_->path(), "preferences.ini", file);
+        PrefsDialog dialog(dir_->path(), *prompter_, SkinValues{});
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        child<QListWidget>(dialog, "extList")->setCurrentRow(0);
+        child(dialog, "extText")->setText("*.b");
+        QWidget* target = child<QWidget>(dialog, control);
+        target->setFocus();
+        QVERIFY(target->hasFocus());
+        for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Enter})
+            QTest::keyClick(target, key);
+        QVERIFY(dialog.isVisible());
+        QCOMPARE(prompter_->asked.size() + prompter_->unexpected, 0);
+        QCOMPARE(child<QListWidget>(dialog, "extList")->count(), 1);
+        QCOMPARE(child(dialog, "extText")->text(), "*.b");
+        QCOMPARE(child<QCheckBox>(dialog, "useSkin")->isChecked(), true);
+        QCOMPARE(test::readFile(dir_->filePath("preferences.ini")), file);
+    }
+
     void prefsAddAndRemove() {
         PrefsDialog dialog(dir_->path(), *prompter_, SkinValues{});
         for (const char* typed :

@@ -29,6 +29,11 @@ PrefsDialog::PrefsDialog(const QString& configDir, Prompter& prompter, const Ski
     , prompter_(prompter)
     , skin_(skin) {
     ui_->setupUi(this);
+    // The dialog has no default button, so Enter does nothing in it, not even in the pattern box.
+    // No button may be auto-default: a dialog on screen makes the next auto-default button the
+    // default whenever the focus moves, and a focused auto-default button takes Enter itself.
+    for (QPushButton* button : findChildren<QPushButton*>())
+        button->setAutoDefault(false);
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint |
                    Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
     setFixedSize(314, 392);
@@ -126,14 +131,6 @@ void PrefsDialog::browseSkin_Click() {
                                                              QStringLiteral("Skin Makefiles (*.skn)|*.skn"));
     if (chosen)
         ui_->skinDir->setText(displayPath(*chosen));
-}
-
-void PrefsDialog::showEvent(QShowEvent* event) {
-    QDialog::showEvent(event);
-    // The dialog has no default button: Enter presses the button that has the focus and nothing
-    // else, so Enter typed in the pattern box never opens the skin browser or closes the dialog.
-    for (QPushButton* button : findChildren<QPushButton*>())
-        button->setDefault(false);
 }
 
 } // namespace zq2

@@ -33,9 +33,6 @@ public:
     void useSkin_Click();
     void browseSkin_Click();
 
-protected:
-    void showEvent(QShowEvent* event) override;
-
 private:
     std::unique_ptr<Ui::PrefsDialog> ui_;
     QString configDir_;
