@@ -47,10 +47,14 @@ FileError startDetached(const LaunchRequest& request) {
                              ? QStandardPaths::findExecutable(QStringLiteral("wine"))
                              : QString();
     if (!wine.isEmpty()) {
-        // Through wine's own start command a program can be asked to open maximised.
+        // Through wine's own start command a program can be asked to open maximised. Left to itself,
+        // start runs a program given by its Unix path in that program's own folder; "/d ." runs it in
+        // the folder start was started in, this program's current folder, just as a program that wine
+        // runs directly inherits it. /d takes a Windows path: the relative "." leaves it to wine to
+        // translate the folder, where an absolute Unix path would be read as one on wine's current drive.
         if (request.maximized)
-            arguments = QStringList{QStringLiteral("start"), QStringLiteral("/max"), QStringLiteral("/unix"),
-                                    program} +
+            arguments = QStringList{QStringLiteral("start"), QStringLiteral("/d"),    QStringLiteral("."),
+                                    QStringLiteral("/max"),  QStringLiteral("/unix"), program} +
                         arguments;
         else
             arguments.prepend(program);

@@ -38,28 +38,33 @@ private slots:
         QCOMPARE(got.join('|'), launch);
     }
 
-    // Where wine is on the PATH it starts the game's programs; the editor is asked for maximised.
+    // Where wine is on the PATH it starts the game's programs; the editor is asked for maximised. Both
+    // run in this program's current folder: wine is started there, and the editor, which wine's start
+    // command would otherwise run in its own folder, is sent to that folder by its relative name.
     void windowsProgramsStartThroughWine_data() {
         QTest::addColumn<QString>("caption");
         QTest::addColumn<QString>("arguments");
-        QTest::newRow("play") << QString("Play c.z2l") << QString("%1/Zeno2.exe|c.z2l");
-        QTest::newRow("launch the editor") << QString("Launch ZLE") << QString("start|/max|/unix|%1/ZLE.exe");
+        QTest::newRow("play") << QString("Play c.z2l") << QString("%1/Zeno2.exe|c.z2l|");
+        QTest::newRow("launch the editor")
+            << QString("Launch ZLE") << QString("start|/d|.|/max|/unix|%1/ZLE.exe|");
     }
     void windowsProgramsStartThroughWine() {
         QFETCH(QString, caption);
         QFETCH(QString, arguments);
-        QTemporaryDir bin, game;
-        zq2::test::writeFile(bin.path(), "wine",
-                             "#!/bin/sh\nprintf '%s|' \"$@\" > \"$0.tmp\"\n/bin/mv \"$0.tmp\" \"$0.args\"\n");
+        QTemporaryDir bin, game, current;
+        zq2::test::writeFile(
+            bin.path(), "wine",
+            "#!/bin/sh\nprintf '%s|' \"$@\" \"$(pwd -P)\" > \"$0.tmp\"\n/bin/mv \"$0.tmp\" \"$0.args\"\n");
         ::chmod(qPrintable(bin.filePath("wine")), 0700);
         zq2::test::writeFile(game.path(), "Zeno2.exe");
         zq2::test::writeFile(game.path(), "ZLE.exe");
+        QVERIFY(QDir::setCurrent(current.path()));
         qputenv("PATH", QFile::encodeName(bin.path()) + ":/usr/bin:/bin");
         const FileError error = startDetached(*seeFileLaunch(caption, "c.z2l", game.path()));
         qputenv("PATH", "/nonexistent");
         QCOMPARE(error.code, 0);
-        QTRY_COMPARE(zq2::test::readFile(bin.filePath("wine.args")),
-                     (arguments.arg(game.path()) + '|').toLocal8Bit());
+        QTRY_COMPARE(QString::fromLocal8Bit(zq2::test::readFile(bin.filePath("wine.args"))),
+                     arguments.arg(game.path()) + QDir::current().canonicalPath() + '|');
     }
 
     // The game is a script in a folder with spaces in its name. It records its arguments, one a line,
