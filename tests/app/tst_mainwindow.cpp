@@ -2,16 +2,20 @@
 // question, what the Settings and Preferences commands re-read, and the commands that change folders.
 #include "app/widgets/dialogs.h"
 #include "app/widgets/mainwindow.h"
+#include "app/widgets/splash.h"
 #include "appearance/tooltips.h"
 #include "catalogue/widgets/filelistview.h"
 #include "support/scriptedprompter.h"
 #include "support/tempfiles.h"
 
 #include <QComboBox>
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QThread>
 
+#include <chrono>
 #include <functional>
 
 using namespace zq2;
@@ -148,6 +152,20 @@ private slots:
                               "Play A Level.Z2L", "Title: Download", "Size: 2000 Bytes", "Delete down.z2l",
                               "Levels: 2", "Tilesets: 1", "Music files: 1", "Cache files: 2"}));
         QVERIFY(f.prompter.asked.isEmpty() && f.dialogs.shown.isEmpty());
+    }
+
+    // The splash stays its full time. Its timer is started just past half a second on the clock that
+    // timers run on, where a coarse timer would move the end to the next whole second, 30 ms early.
+    void splashStaysItsFullTime() {
+        using namespace std::chrono;
+        const auto sinceWholeSecond =
+            duration_cast<milliseconds>(steady_clock::now().time_since_epoch()) % 1000;
+        QThread::msleep(static_cast<unsigned long>((1530ms - sinceWholeSecond) % 1000ms / 1ms));
+        QElapsedTimer shown;
+        shown.start();
+        Splash splash;
+        splash.exec();
+        QCOMPARE_GE(shown.elapsed(), Splash::kShowMilliseconds);
     }
 
     void firstRun_data() {

@@ -15,6 +15,9 @@ Splash::Splash(int milliseconds, QWidget* parent)
     setModal(true);
     Timer1 = new QTimer(this);
     Timer1->setSingleShot(true);
+    // A coarse timer may fire up to 5 % early to share a wake-up with others; the splash stays its
+    // full time.
+    Timer1->setTimerType(Qt::PreciseTimer);
     Timer1->setInterval(milliseconds);
     connect(Timer1, &QTimer::timeout, this, &Splash::Timer1_Timer);
     Timer1->start();
