@@ -96,11 +96,10 @@ QByteArray preferencesBytes(bool useSkin, const QString& skinDirText, bool useTi
     return bytes;
 }
 
-FileError writePreferencesFile(const QString& configDir, const QByteArray& bytes) {
-    if (const FileError made = makeFolder(configDir))
-        return made;
-    const QString path = findPreferencesFile(configDir).value_or(joinPath(configDir, preferencesFileName()));
-    return replaceFileContents(path, bytes);
+WriteResult writePreferencesFile(const QString& configDir, const QByteArray& bytes) {
+    if (FileError made = makeFolder(configDir))
+        return WriteResult{joinPath(configDir, preferencesFileName()), false, std::move(made)};
+    return replaceFileSpelledExactly(configDir, preferencesFileName(), bytes);
 }
 
 AddPatternResult checkNewPattern(const QString& extText) {
@@ -119,9 +118,8 @@ AddPatternResult checkNewPattern(const QString& extText) {
     return {AddPatternCheck::Add, pattern, {}};
 }
 
-QString preferencesSaveFailedText(const FileError& error) {
-    return QStringLiteral("The preferences could not be saved to %1: %2")
-        .arg(displayPath(error.path), error.reason());
+QString preferencesSaveFailedText(const WriteResult& result) {
+    return writeFailedText(QStringLiteral("preferences"), result);
 }
 
 } // namespace zq2

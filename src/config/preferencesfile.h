@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/fileerror.h"
+#include "platform/textlines.h"
 
 #include <QByteArray>
 #include <QString>
@@ -55,9 +56,9 @@ void loadPreferences(Preferences& values, const QString& configDir);
 QByteArray preferencesBytes(bool useSkin, const QString& skinDirText, bool useTips, bool warnMax,
                             bool displayDelete, const QStringList& patterns);
 
-// Writes the file, keeping the spelling of an existing file whose name differs only in case. A
+// Writes the file under its lower-case name and removes the spellings it had before. A
 // configuration folder that does not exist yet is made first.
-FileError writePreferencesFile(const QString& configDir, const QByteArray& bytes);
+WriteResult writePreferencesFile(const QString& configDir, const QByteArray& bytes);
 
 enum class AddPatternCheck { Ignore, MustBeginWithStarDot, TooLong, Add };
 
@@ -70,7 +71,7 @@ struct AddPatternResult {
 // Checks a pattern typed in the Preferences dialog before it joins the list.
 AddPatternResult checkNewPattern(const QString& extText);
 
-// The message shown when the preferences file cannot be written.
-QString preferencesSaveFailedText(const FileError& error);
+// The message shown when writing the preferences file failed, or left an old spelling behind.
+QString preferencesSaveFailedText(const WriteResult& result);
 
 } // namespace zq2

@@ -48,11 +48,10 @@ QByteArray settingsBytes(const QString& line1, const QString& line2) {
     return line1.toLocal8Bit() + QByteArrayLiteral("\r\n") + line2.toLocal8Bit();
 }
 
-FileError writeSettingsFile(const QString& configDir, const QString& line1, const QString& line2) {
-    if (const FileError made = makeFolder(configDir))
-        return made;
-    const QString path = findSettingsFile(configDir).value_or(joinPath(configDir, settingsFileName()));
-    return replaceFileContents(path, settingsBytes(line1, line2));
+WriteResult writeSettingsFile(const QString& configDir, const QString& line1, const QString& line2) {
+    if (FileError made = makeFolder(configDir))
+        return WriteResult{joinPath(configDir, settingsFileName()), false, std::move(made)};
+    return replaceFileSpelledExactly(configDir, settingsFileName(), settingsBytes(line1, line2));
 }
 
 QString line1ForDirectoryText(const QString& zq2dirText) {
@@ -99,9 +98,8 @@ SettingsDialogStart settingsDialogStart(const QString& configDir, const QString&
     return start;
 }
 
-QString settingsSaveFailedText(const FileError& error) {
-    return QStringLiteral("The settings could not be saved to %1: %2")
-        .arg(displayPath(error.path), error.reason());
+QString settingsSaveFailedText(const WriteResult& result) {
+    return writeFailedText(QStringLiteral("settings"), result);
 }
 
 } // namespace zq2

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/fileerror.h"
+#include "platform/textlines.h"
 
 #include <QByteArray>
 #include <QString>
@@ -47,9 +48,9 @@ LoadedSettings resolveSettings(const SettingsLines& lines, const QString& appDir
 // The file's bytes: line 1, CR LF, line 2, in the local 8-bit encoding, with no line end at the end.
 QByteArray settingsBytes(const QString& line1, const QString& line2);
 
-// Writes the file, keeping the spelling of an existing file whose name differs only in case. A
+// Writes the file under its lower-case name and removes the spellings it had before. A
 // configuration folder that does not exist yet is made first.
-FileError writeSettingsFile(const QString& configDir, const QString& line1, const QString& line2);
+WriteResult writeSettingsFile(const QString& configDir, const QString& line1, const QString& line2);
 
 // Line 1 for the text of the game-folder box: a full path is stored as typed, anything else
 // (the "found" text, a relative path, an empty box) as the keyword.
@@ -72,7 +73,7 @@ struct SettingsDialogStart {
 // when `appDir`, the executable's folder, holds Zeno2.exe.
 SettingsDialogStart settingsDialogStart(const QString& configDir, const QString& appDir);
 
-// The message shown when the settings file cannot be written.
-QString settingsSaveFailedText(const FileError& error);
+// The message shown when writing the settings file failed, or left an old spelling behind.
+QString settingsSaveFailedText(const WriteResult& result);
 
 } // namespace zq2

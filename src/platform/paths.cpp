@@ -47,4 +47,19 @@ std::optional<QString> findFileIgnoringCase(const QString& folder, const QString
 #endif
 }
 
+QStringList otherSpellings(const QString& folder, const QString& name) {
+    QStringList others;
+    bool exactSeen = false;
+    QDirIterator it(folder, QDir::Files | QDir::Hidden | QDir::System);
+    while (it.hasNext()) {
+        it.next();
+        const QString found = it.fileName();
+        if (found == name)
+            exactSeen = true;
+        else if (found.compare(name, Qt::CaseInsensitive) == 0 && it.fileInfo().isFile())
+            others << it.filePath();
+    }
+    return exactSeen ? others : QStringList();
+}
+
 } // namespace zq2

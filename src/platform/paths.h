@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 
@@ -25,5 +26,10 @@ QString displayPath(const QString& path);
 // returns its path as the file system spells it. An exact match wins over other spellings.
 // On file systems that ignore case anyway this is a single lookup.
 std::optional<QString> findFileIgnoringCase(const QString& folder, const QString& name);
+
+// The paths of the plain files (or links to them) in `folder` whose names differ from `name` in letter
+// case only, while a file spelled exactly `name` is there too. Empty on file systems that ignore case,
+// where the two spellings would be one file.
+QStringList otherSpellings(const QString& folder, const QString& name);
 
 } // namespace zq2

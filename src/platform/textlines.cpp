@@ -1,5 +1,7 @@
 #include "platform/textlines.h"
 
+#include "platform/paths.h"
+
 #include <QFile>
 #include <QSaveFile>
 
@@ -82,6 +84,29 @@ FileError replaceFileContents(const QString& path, const QByteArray& bytes) {
     if (!file.commit())
         return failure(errno, path);
     return FileError::none();
+}
+
+WriteResult replaceFileSpelledExactly(const QString& folder, const QString& name, const QByteArray& bytes) {
+    WriteResult result;
+    result.path = joinPath(folder, name);
+    result.error = replaceFileContents(result.path, bytes);
+    if (result.error)
+        return result;
+    result.saved = true;
+    for (const QString& other : otherSpellings(folder, name)) {
+        errno = 0;
+        if (!QFile::remove(other) && result.error.ok())
+            result.error = failure(errno, other);
+    }
+    return result;
+}
+
+QString writeFailedText(const QString& what, const WriteResult& result) {
+    if (!result.saved)
+        return QStringLiteral("The %1 could not be saved to %2: %3")
+            .arg(what, displayPath(result.error.path), result.error.reason());
+    return QStringLiteral("The %1 were saved to %2, but the old file %3 could not be removed: %4")
+        .arg(what, displayPath(result.path), displayPath(result.error.path), result.error.reason());
 }
 
 QString trimSpaces(const QString& text) {

@@ -32,6 +32,26 @@ std::optional<QList<QByteArray>> readFileLines(const QString& path, const LineLi
 // takes the old one's place, so a failed write leaves the old file as it was.
 FileError replaceFileContents(const QString& path, const QByteArray& bytes);
 
+// How writing a file under its exact name went. The new contents are either in place at `path` or
+// not written at all; `error` names the file and the reason of the first failure, which after a
+// save is an old spelling of the name that could not be removed.
+struct WriteResult {
+    QString path;
+    bool saved = false;
+    FileError error;
+};
+
+// Writes `bytes` to `name` in `folder`, spelled exactly so, by replaceFileContents, and only then
+// removes the files whose names differ from it in letter case alone, so that a reader that ignores
+// case finds one file. Any failure leaves the old contents readable under some spelling: a failed
+// write leaves the old files as they were, and a spelling left behind loses to the exact name.
+WriteResult replaceFileSpelledExactly(const QString& folder, const QString& name, const QByteArray& bytes);
+
+// What to tell the user about a failed write of `what` (plural: "settings", "preferences"): that it
+// could not be saved, or that it was saved but an old spelling of the file is still there; either way
+// naming the file and the reason.
+QString writeFailedText(const QString& what, const WriteResult& result);
+
 // Removes spaces (only U+0020) at both ends. Tabs and other white space are part of a typed path.
 QString trimSpaces(const QString& text);
 

@@ -13,7 +13,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <cerrno>
 #include <unistd.h>
 
 using namespace zq2;
@@ -107,37 +106,49 @@ private slots:
         QVERIFY(!dialog->isVisible());
         QCOMPARE(dialog->result(), button == "OK" ? QDialog::Accepted : QDialog::Rejected);
         const QStringList files = QDir(dir_->path()).entryList({name}, QDir::Files);
-        QCOMPARE(files, QStringList{before == "-" ? name : name.toUpper()}); // an existing spelling is kept
+        // OK leaves the file's own spelling alone; Cancel leaves the folder as it was.
+        QCOMPARE(files, QStringList{button == "OK" ? name : name.toUpper()});
         QCOMPARE(QString::fromLocal8Bit(test::readFile(dir_->filePath(files[0]))), after);
     }
 
-    // In a read-only folder OK tells why it failed and leaves the dialog open and the old file as it
-    // was.
-    void okFailureKeepsDialogOpen() {
-        test::writeFile(dir_->path(), "settings.ini", "old");
-        test::writeFile(dir_->path(), "preferences.ini", "old");
+    // When OK cannot write, it tells why and the dialog stays open over the old file. When the new file
+    // is saved but an old spelling of its name cannot be removed, it tells so and the dialog closes.
+    void okFailures_data() {
+        QTest::addColumn<int>("mode"); // of the program's folder while OK is pressed
+        QTest::addColumn<bool>("saved");
+        QTest::newRow("read-only folder") << 0555 << false;
+        QTest::newRow("shared folder, old spellings not ours") << 01777 << true;
+    }
+    void okFailures() {
+        QFETCH(int, mode);
+        QFETCH(bool, saved);
+        if (saved && geteuid() != 0)
+            QSKIP("only root can leave a file of another user in a shared folder");
+        test::writeFile(dir_->path(), "Settings.ini", "old");
+        test::writeFile(dir_->path(), "Preferences.ini", "old");
         SettingsDialog settings(portableFolders(dir_->path()), *prompter_, QString());
         PrefsDialog prefs(dir_->path(), *prompter_, SkinValues{});
         settings.show();
         prefs.show();
-        QFile::setPermissions(dir_->path(),
-                              QFile::ReadOwner | QFile::ExeOwner | QFile::ReadOther | QFile::ExeOther);
-        // Root writes through folder permissions, so root acts as an unprivileged user meanwhile.
-        const bool root = geteuid() == 0;
-        QVERIFY(!root || seteuid(65534) == 0);
-        const bool readOnly = !QFile(dir_->filePath("probe")).open(QIODevice::WriteOnly);
-        click(settings, "OKbtn");
-        click(prefs, "Command5");
-        QVERIFY(!root || seteuid(0) == 0);
-        QFile::setPermissions(dir_->path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-        if (!readOnly)
+        bool readOnly = false;
+        test::withFolderMode(dir_->path(), mode_t(mode), [&] {
+            readOnly = !QFile(dir_->filePath("probe")).open(QIODevice::WriteOnly);
+            click(settings, "OKbtn");
+            click(prefs, "Command5");
+        });
+        if (!saved && !readOnly)
             QSKIP("this system writes into read-only folders");
-        QVERIFY(settings.isVisible() && prefs.isVisible());
-        const QString settingsPath = dir_->filePath("settings.ini"),
-                      prefsPath = dir_->filePath("preferences.ini");
-        QCOMPARE(prompter_->texts(), (QStringList{settingsSaveFailedText({EACCES, settingsPath}),
-                                                  preferencesSaveFailedText({EACCES, prefsPath})}));
-        QCOMPARE(test::readFile(settingsPath) + test::readFile(prefsPath), "oldold"); // both as they were
+        QCOMPARE(settings.isVisible() || prefs.isVisible(), !saved);
+        QStringList texts;
+        for (const QString what : {"settings", "preferences"}) {
+            const QString path = dir_->filePath(what + ".ini"),
+                          old = dir_->filePath(what.at(0).toUpper() + what.mid(1) + ".ini");
+            texts << (saved ? "The " + what + " were saved to " + path + ", but the old file " + old +
+                                  " could not be removed: Operation not permitted"
+                            : "The " + what + " could not be saved to " + path + ": Permission denied");
+            QCOMPARE(test::readFile(old), "old");
+        }
+        QCOMPARE(prompter_->texts(), texts);
     }
 
     // The Preferences dialog has no default button: Enter does nothing, whichever control has the

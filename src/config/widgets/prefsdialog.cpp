@@ -109,12 +109,13 @@ void PrefsDialog::Command5_Click() {
     const QByteArray bytes =
         preferencesBytes(ui_->useSkin->isChecked(), ui_->skinDir->text(), ui_->useTips->isChecked(),
                          ui_->warnMax->isChecked(), ui_->disDel->isChecked(), patterns);
-    const FileError error = writePreferencesFile(configDir_, bytes);
-    if (error) {
-        prompter_.tell(preferencesSaveFailedText(error));
-        return;
-    }
-    accept();
+    const WriteResult result = writePreferencesFile(configDir_, bytes);
+    if (result.error)
+        prompter_.tell(preferencesSaveFailedText(result));
+    // Once saved the dialog closes, even with an old spelling of the file left behind; unsaved it
+    // stays open, so that the user can retry, change the choices or cancel.
+    if (result.saved)
+        accept();
 }
 
 void PrefsDialog::Command4_Click() {

@@ -52,13 +52,13 @@ void SettingsDialog::zq2Browse_Click() {
 
 void SettingsDialog::OKbtn_Click() {
     const QString line1 = line1ForDirectoryText(ui_->ZQ2dir->text());
-    const FileError error = writeSettingsFile(folders_.configDir, line1, ui_->CDdir->text());
-    if (error) {
-        // Stay open: the user can retry, change the folder or cancel.
-        prompter_.tell(settingsSaveFailedText(error));
-        return;
-    }
-    accept();
+    const WriteResult result = writeSettingsFile(folders_.configDir, line1, ui_->CDdir->text());
+    if (result.error)
+        prompter_.tell(settingsSaveFailedText(result));
+    // Once saved the dialog closes, even with an old spelling of the file left behind; unsaved it
+    // stays open, so that the user can retry, change the folder or cancel.
+    if (result.saved)
+        accept();
 }
 
 void SettingsDialog::CancelBtn_Click() {
