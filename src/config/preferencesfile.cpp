@@ -4,12 +4,17 @@
 #include "platform/programfolders.h"
 #include "platform/textlines.h"
 
+#include <QLocale>
+
 namespace zq2 {
 
 namespace {
 
-// Patterns beyond this many are not read: the list feeds two drop-downs and a list box.
-constexpr int kMaxPatterns = 4096;
+// A file is read whole or not at all, so that the dialog never writes back less than the file held.
+// These bounds only keep junk from stalling the program: each pattern becomes an entry in two
+// drop-downs and the dialog's list, which take about a second for 100,000 entries.
+constexpr qint64 kMaxFileBytes = 16 * 1024 * 1024;
+constexpr int kMaxPatterns = 100000;
 
 struct SwitchTexts {
     const char* yes;
@@ -49,11 +54,13 @@ std::optional<PreferencesFile> readPreferencesFile(const QString& configDir) {
     const std::optional<QString> path = findPreferencesFile(configDir);
     if (!path)
         return std::nullopt;
-    LineLimits limits;
-    limits.maxLines = 5 + kMaxPatterns;
-    const QList<QByteArray> lines = readFileLines(*path, limits).value_or(QList<QByteArray>{});
+    const WholeFileLines whole =
+        readWholeFileLines(*path, kMaxFileBytes, 5 + kMaxPatterns).value_or(WholeFileLines{});
+    const QList<QByteArray>& lines = whole.lines;
 
     PreferencesFile file;
+    file.path = *path;
+    file.tooLarge = whole.tooLarge;
     file.useSkin = readSwitch(lines, 0, kUseSkin);
     if (lines.size() > 1)
         file.skinLine = QString::fromLocal8Bit(lines.at(1));
@@ -67,7 +74,7 @@ std::optional<PreferencesFile> readPreferencesFile(const QString& configDir) {
 
 void loadPreferences(Preferences& values, const QString& configDir) {
     const std::optional<PreferencesFile> file = readPreferencesFile(configDir);
-    if (!file) {
+    if (!file || file->tooLarge) {
         values.tipsEnabled = true;
         values.warnMaxLevels = true;
         values.confirmDelete = true;
@@ -116,6 +123,13 @@ AddPatternResult checkNewPattern(const QString& extText) {
                 {},
                 QStringLiteral("File extensions cannot be longer than 3 characters.")};
     return {AddPatternCheck::Add, pattern, {}};
+}
+
+QString preferencesTooLargeText(const QString& path) {
+    return QStringLiteral("The preferences file %1 is too large to read: it holds more than %2 MB or more "
+                          "than %3 file types. It is left as it is, and changes made here will not be saved.")
+        .arg(displayPath(path), QString::number(kMaxFileBytes / (1024 * 1024)),
+             QLocale(QLocale::English).toString(kMaxPatterns));
 }
 
 QString preferencesSaveFailedText(const WriteResult& result) {

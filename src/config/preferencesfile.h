@@ -22,14 +22,17 @@ struct Preferences {
 };
 
 // preferences.ini as read. A switch is empty when its line matched neither its YES nor its NO text,
-// or when the file ends before that line; the reader of the switch then keeps what it had.
+// or when the file ends before that line; the reader of the switch then keeps what it had. A file too
+// large to read whole (see preferencesTooLargeText) is not read at all, and must never be written over.
 struct PreferencesFile {
+    QString path; // as the file system spells it
     std::optional<bool> useSkin;
     QString skinLine;
     std::optional<bool> useTips;
     std::optional<bool> warnMax;
     std::optional<bool> displayDelete;
     QStringList patterns;
+    bool tooLarge = false;
 };
 
 inline QString preferencesFileName() {
@@ -47,8 +50,8 @@ std::optional<QString> findPreferencesFile(const QString& configDir);
 std::optional<PreferencesFile> readPreferencesFile(const QString& configDir);
 
 // Reads the file into `values`. Present: every switch that matched is set, skinFile takes line 2 and
-// patterns lines 6 and on. Absent: tips, warning and confirmation on, skin off, the default patterns;
-// skinFile keeps its value.
+// patterns lines 6 and on. Absent, or too large to read whole: tips, warning and confirmation on, skin
+// off, the default patterns; skinFile keeps its value.
 void loadPreferences(Preferences& values, const QString& configDir);
 
 // The file's bytes: five switch and path lines, then one pattern per line, CR LF between lines and
@@ -70,6 +73,9 @@ struct AddPatternResult {
 
 // Checks a pattern typed in the Preferences dialog before it joins the list.
 AddPatternResult checkNewPattern(const QString& extText);
+
+// The message shown when the Preferences dialog opens on a file too large to read whole.
+QString preferencesTooLargeText(const QString& path);
 
 // The message shown when writing the preferences file failed, or left an old spelling behind.
 QString preferencesSaveFailedText(const WriteResult& result);

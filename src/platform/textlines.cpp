@@ -60,6 +60,28 @@ std::optional<QList<QByteArray>> readFileLines(const QString& path, const LineLi
     return readLines(file, limits);
 }
 
+std::optional<WholeFileLines> readWholeFileLines(const QString& path, qint64 maxBytes, int maxLines) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    WholeFileLines whole;
+    if (file.size() > maxBytes) {
+        whole.tooLarge = true;
+        return whole;
+    }
+    // One line and one byte beyond the bounds tell a file that only just fits from one that does not,
+    // even when it grows while it is read; no line is cut short of the byte bound.
+    LineLimits limits;
+    limits.maxLines = maxLines + 1;
+    limits.maxLineBytes = maxBytes + 1;
+    limits.maxTotalBytes = maxBytes + 1;
+    whole.lines = readLines(file, limits);
+    whole.tooLarge = whole.lines.size() > maxLines || file.pos() > maxBytes;
+    if (whole.tooLarge)
+        whole.lines.clear();
+    return whole;
+}
+
 namespace {
 
 // QSaveFile reports a Qt error kind only; the system's number is still in errno right after the

@@ -28,6 +28,17 @@ QList<QByteArray> readLines(QIODevice& device, const LineLimits& limits);
 // readLines on the file at `path`; nothing when the file cannot be opened.
 std::optional<QList<QByteArray>> readFileLines(const QString& path, const LineLimits& limits);
 
+// Every line of a file, none of them cut; or, for a file beyond the bounds it was read with, only
+// the finding that it is too large.
+struct WholeFileLines {
+    QList<QByteArray> lines;
+    bool tooLarge = false;
+};
+
+// The lines of the file at `path` (split as by readLines) when it holds at most `maxBytes` bytes and
+// `maxLines` lines; nothing when it cannot be opened. A file found larger is not read any further.
+std::optional<WholeFileLines> readWholeFileLines(const QString& path, qint64 maxBytes, int maxLines);
+
 // Replaces the file at `path` by `bytes` as a whole: the new contents go to a temporary file that then
 // takes the old one's place, so a failed write leaves the old file as it was.
 FileError replaceFileContents(const QString& path, const QByteArray& bytes);

@@ -68,6 +68,11 @@ private slots:
         row("prefs: browsed", true, false, "USESKIN=YES\r\na", "/b.skn", "OK", "USESKIN=YES\r\n/b.skn" + on);
         row("prefs: browse cancelled", true, false, "USESKIN=YES\r\na", "-", "OK", "USESKIN=YES\r\na" + on);
         row("prefs: Cancel", true, false, "USESKIN=NO", "", "Cancel", "USESKIN=NO");
+        QByteArray many = "USESKIN=NO\r\n" + on.toLatin1();
+        for (int i = 0; i < 10000; ++i)
+            many += "\r\n*." + QByteArray::number(i) + (i == 5000 ? QByteArray(40000, 'x') : QByteArray());
+        many += "\r\n" + QByteArray(1100000, 'y');
+        row("prefs: 10,000 patterns, long lines", true, false, many, "", "OK", QString::fromLatin1(many));
     }
     void dialogs() {
         QFETCH(bool, prefs);
@@ -149,6 +154,36 @@ private slots:
             QCOMPARE(test::readFile(old), "old");
         }
         QCOMPARE(prompter_->texts(), texts);
+    }
+
+    // A preferences file too large to read whole is left as it is: the dialog says so when it opens,
+    // shows what it shows without a file, and OK closes it without writing.
+    void prefsLeaveTooLargeFileAlone_data() {
+        QTest::addColumn<QByteArray>("bytes");
+        const QByteArray five = "USESKIN=YES\r\ns.skn\r\nUSETIPS=NO\r\nWARNMAXLVLS=NO\r\nDISPLAYDELETE=NO";
+        QTest::newRow("over 16 MiB") << five + "\r\n" + QByteArray(16 * 1024 * 1024, 'x');
+        QTest::newRow("over 100,000 patterns") << five + QByteArray("\r\n*.a").repeated(100001);
+    }
+    void prefsLeaveTooLargeFileAlone() {
+        QFETCH(QByteArray, bytes);
+        test::writeFile(dir_->path(), "Preferences.ini", bytes);
+        PrefsDialog dialog(dir_->path(), *prompter_, SkinValues{});
+        dialog.show();
+        QCOMPARE(prompter_->texts(), QStringList{"The preferences file " + dir_->filePath("Preferences.ini") +
+                                                 " is too large to read: it holds more than 16 MB or more "
+                                                 "than 100,000 file types. It is left as it is, and changes "
+                                                 "made here will not be saved."});
+        QStringList shown;
+        for (const char* box : {"useSkin", "useTips", "warnMax", "disDel"})
+            shown << (child<QCheckBox>(dialog, box)->isChecked() ? "ticked" : "unticked");
+        for (const QListWidgetItem* item :
+             child<QListWidget>(dialog, "extList")->findItems("*", Qt::MatchWildcard))
+            shown << item->text();
+        QCOMPARE(shown, (QStringList{"unticked", "ticked", "ticked", "ticked", "*.z2l", "*.z2t", "*.z2b"}));
+        click(dialog, "Command5");
+        QCOMPARE(dialog.result(), QDialog::Accepted);
+        QCOMPARE(QDir(dir_->path()).entryList(QDir::Files), QStringList{"Preferences.ini"});
+        QVERIFY(test::readFile(dir_->filePath("Preferences.ini")) == bytes);
     }
 
     // The Preferences dialog has no default button: Enter does nothing, whichever control has the

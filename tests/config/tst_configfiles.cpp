@@ -141,6 +141,15 @@ private slots:
             {"C:\\s.skn", "*.z2l", "", " *.x ", "*.z2l"});
         row("final CR LF adds nothing", five + "\r\n*.a\r\n", {1, 0, 1, 0}, {"C:\\s.skn", "*.a"});
         row("ends after line 2", "USESKIN=YES\r\nx", {1, -1, -1, -1}, {"x"});
+        // Every line is read whole up to 16 MiB and 100,000 patterns; a larger file counts as absent.
+        const QByteArray longest(16 * 1024 * 1024 - five.size() - 2, 'x');
+        row("16 MiB", five + "\r\n" + longest, {1, 0, 1, 0}, {"C:\\s.skn", QString::fromLatin1(longest)});
+        row("over 16 MiB: as if absent", five + "\r\n" + longest + "x", {0, 1, 1, 1},
+            {"kept.skn", "*.z2l", "*.z2t", "*.z2b"});
+        row("100,000 patterns", five + QByteArray("\r\n*.a").repeated(100000), {1, 0, 1, 0},
+            QStringList{"C:\\s.skn"} + QStringList(100000, "*.a"));
+        row("over 100,000 patterns: as if absent", five + QByteArray("\r\n*.a").repeated(100001),
+            {0, 1, 1, 1}, {"kept.skn", "*.z2l", "*.z2t", "*.z2b"});
     }
     void loadPreferences() {
         QFETCH(QByteArray, bytes);

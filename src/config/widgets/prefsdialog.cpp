@@ -54,7 +54,11 @@ PrefsDialog::~PrefsDialog() = default;
 
 void PrefsDialog::Form_Load() {
     const std::optional<PreferencesFile> file = readPreferencesFile(configDir_);
-    if (!file) {
+    if (file && file->tooLarge) {
+        leaveFileAlone_ = true;
+        prompter_.tell(preferencesTooLargeText(file->path));
+    }
+    if (!file || file->tooLarge) {
         ui_->useSkin->setChecked(false);
         ui_->useTips->setChecked(true);
         ui_->warnMax->setChecked(true);
@@ -103,6 +107,10 @@ void PrefsDialog::removeExt_Click() {
 }
 
 void PrefsDialog::Command5_Click() {
+    if (leaveFileAlone_) {
+        accept();
+        return;
+    }
     QStringList patterns;
     for (int i = 0; i < ui_->extList->count(); ++i)
         patterns << ui_->extList->item(i)->text();

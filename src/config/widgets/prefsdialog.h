@@ -38,6 +38,7 @@ private:
     QString configDir_;
     Prompter& prompter_;
     SkinValues skin_;
+    bool leaveFileAlone_ = false; // the file is too large to read whole, so OK must not write over it
 };
 
 } // namespace zq2
