@@ -8,10 +8,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <cerrno>
-#include <sys/stat.h>
-#include <unistd.h>
-
 using namespace zq2;
 
 class TestConfigFiles : public QObject {
@@ -47,76 +43,6 @@ private slots:
         QCOMPARE(got ? (QStringList{got->line1, got->line2}) : QStringList(), lines);
     }
 
-    // Either file is written under its own lower-case name, and only then are its other spellings
-    // removed: whatever fails, the old contents stay readable under some spelling, and the failure names
-    // its file.
-    void writersLeaveOnlyTheLowerCaseName_data() {
-        QTest::addColumn<bool>("prefs");
-        QTest::addColumn<QStringList>("before"); // files holding "old"; a name ending in "/" is a folder
-        QTest::addColumn<int>("mode");           // of the folder while writing; 0: as created
-        QTest::addColumn<QStringList>("after");  // the folder's entries
-        QTest::addColumn<int>("code");           // of the failure
-        QTest::addColumn<QString>("failed");     // the name of the file it concerns
-        for (const bool prefs : {false, true}) {
-            const QString name = prefs ? "preferences.ini" : "settings.ini", upper = name.toUpper(),
-                          title = name.at(0).toUpper() + name.mid(1);
-            auto row = [&](const char* tag, const QStringList& before, int mode, const QStringList& after,
-                           int code = 0, const QString& failed = {}) {
-                QTest::addRow("%s, %s", qPrintable(name), tag)
-                    << prefs << before << mode << after << code << failed;
-            };
-            row("none yet", {}, 0, {name});
-            row("own spelling", {name}, 0, {name});
-            row("another spelling", {title}, 0, {name});
-            row("two other spellings", {upper, title}, 0, {name});
-            row("own and another spelling", {name, upper}, 0, {name});
-            row("a folder of another spelling stays", {title + "/"}, 0, {title, name});
-            row("other names stay", {name + ".bak"}, 0, {name, name + ".bak"});
-            row("read-only folder", {title}, 0555, {title}, EACCES, name);
-            row("shared folder, old spelling not ours", {title}, 01777, {title, name}, EPERM, title);
-        }
-    }
-    void writersLeaveOnlyTheLowerCaseName() {
-        QFETCH(bool, prefs);
-        QFETCH(QStringList, before);
-        QFETCH(int, mode);
-        QFETCH(QStringList, after);
-        QFETCH(int, code);
-        QFETCH(QString, failed);
-        if (mode & S_ISVTX && geteuid() != 0)
-            QSKIP("only root can leave a file of another user in a shared folder");
-        QTemporaryDir dir;
-        for (const QString& entry : before)
-            entry.endsWith('/') ? void(QDir(dir.path()).mkdir(entry))
-                                : test::writeFile(dir.path(), entry, "old");
-        const QString name = prefs ? "preferences.ini" : "settings.ini";
-        WriteResult result;
-        const auto write = [&] {
-            result =
-                prefs ? writePreferencesFile(dir.path(), "new") : writeSettingsFile(dir.path(), "new", "");
-        };
-        bool readOnly = false;
-        if (mode == 0)
-            write();
-        else
-            test::withFolderMode(dir.path(), mode_t(mode), [&] {
-                readOnly = mode == 0555 && !QFile(dir.filePath("probe")).open(QIODevice::WriteOnly);
-                write();
-            });
-        if (mode == 0555 && !readOnly)
-            QSKIP("this system writes into read-only folders");
-        QCOMPARE(
-            QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden, QDir::Name),
-            after);
-        QCOMPARE(result.error.code, code);
-        QCOMPARE(result.error.path, failed.isEmpty() ? QString() : dir.filePath(failed));
-        QCOMPARE(result.saved, code != EACCES);
-        // A reader finds the new contents once they are saved, and the old ones otherwise.
-        const std::optional<QString> found =
-            prefs ? findPreferencesFile(dir.path()) : findSettingsFile(dir.path());
-        QCOMPARE(test::readFile(found.value_or("-")), result.saved ? (prefs ? "new" : "new\r\n") : "old");
-    }
-
     // Only the bare keyword, in any letter case, stands for the program's folder.
     void resolveSettings() {
         QCOMPARE(zq2::resolveSettings({"app-path", ""}, "/app").gameDir, "/app");
@@ -141,15 +67,12 @@ private slots:
             {"C:\\s.skn", "*.z2l", "", " *.x ", "*.z2l"});
         row("final CR LF adds nothing", five + "\r\n*.a\r\n", {1, 0, 1, 0}, {"C:\\s.skn", "*.a"});
         row("ends after line 2", "USESKIN=YES\r\nx", {1, -1, -1, -1}, {"x"});
-        // Every line is read whole up to 16 MiB and 100,000 patterns; a larger file counts as absent.
-        const QByteArray longest(16 * 1024 * 1024 - five.size() - 2, 'x');
-        row("16 MiB", five + "\r\n" + longest, {1, 0, 1, 0}, {"C:\\s.skn", QString::fromLatin1(longest)});
-        row("over 16 MiB: as if absent", five + "\r\n" + longest + "x", {0, 1, 1, 1},
-            {"kept.skn", "*.z2l", "*.z2t", "*.z2b"});
-        row("100,000 patterns", five + QByteArray("\r\n*.a").repeated(100000), {1, 0, 1, 0},
-            QStringList{"C:\\s.skn"} + QStringList(100000, "*.a"));
-        row("over 100,000 patterns: as if absent", five + QByteArray("\r\n*.a").repeated(100001),
-            {0, 1, 1, 1}, {"kept.skn", "*.z2l", "*.z2t", "*.z2b"});
+        // Every line is read up to 100,000 patterns and 16 MiB; a larger file counts as absent.
+        const QStringList absent{"kept.skn", "*.z2l", "*.z2t", "*.z2b"};
+        const QByteArray many = five + QByteArray("\r\n*.a").repeated(100000);
+        row("100,000 patterns", many, {1, 0, 1, 0}, QStringList{"C:\\s.skn"} + QStringList(100000, "*.a"));
+        row("over 100,000 patterns", many + "\r\n*.a", {0, 1, 1, 1}, absent);
+        row("over 16 MiB", five + "\r\n" + QByteArray(16 * 1024 * 1024, 'x'), {0, 1, 1, 1}, absent);
     }
     void loadPreferences() {
         QFETCH(QByteArray, bytes);

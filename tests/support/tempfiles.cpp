@@ -4,9 +4,6 @@
 #include <QFile>
 #include <QTest>
 
-#include <sys/stat.h>
-#include <unistd.h>
-
 namespace zq2::test {
 
 void writeFile(const QString& folder, const QString& name, const QByteArray& bytes) {
@@ -22,16 +19,6 @@ QByteArray readFile(const QString& path) {
     if (!f.open(QIODevice::ReadOnly))
         return QByteArray("<missing>");
     return f.readAll();
-}
-
-void withFolderMode(const QString& folder, mode_t mode, const std::function<void()>& action) {
-    const QByteArray path = QFile::encodeName(folder);
-    const bool root = geteuid() == 0;
-    if (::chmod(path.constData(), mode) != 0 || (root && seteuid(65534) != 0))
-        QTest::qFail("cannot change the folder's mode or the user", __FILE__, __LINE__);
-    action();
-    if ((root && seteuid(0) != 0) || ::chmod(path.constData(), 0700) != 0)
-        QTest::qFail("cannot give the folder back", __FILE__, __LINE__);
 }
 
 QByteArray levelBytes(const QByteArray& field, int size) {
