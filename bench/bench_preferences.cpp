@@ -31,7 +31,7 @@ void BM_MainWindowLoadsPreferences(benchmark::State& state) {
     AppFolder folder(static_cast<int>(state.range(0)));
     zq2::UnattendedPrompter prompter;
     zq2::UnattendedDialogs dialogs;
-    zq2::MainWindow window(folder.app.path(), prompter, dialogs);
+    zq2::MainWindow window(zq2::portableFolders(folder.app.path()), prompter, dialogs);
     for (auto _ : state)
         window.LoadPreferences();
 }

@@ -142,8 +142,8 @@ private slots:
         QCOMPARE(folders.configDir, installed ? userConfig : bin);
         QCOMPARE(QFileInfo(shippedFile(folders, "ZQ2org.qch")).path(), dirs[helpFrom == "data"]);
 
-        const FileError settings = writeSettingsFile(folders.configDir, appPathKeyword(), "D:");
-        const FileError prefs = writePreferencesFile(folders.configDir, "USESKIN=NO");
+        const FileError settings = writeSettingsFile(folders.configDir, appPathKeyword(), "D:").error;
+        const FileError prefs = writePreferencesFile(folders.configDir, "USESKIN=NO").error;
         // Both files in the folder the copy keeps them in, none beside an installed copy's executable,
         // and no folder of the user's made for a portable one. A folder that cannot be made is named.
         QCOMPARE(QDir(bin).entryList({"*.ini"}).size(), installed ? 0 : 2);
