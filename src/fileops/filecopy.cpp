@@ -1,10 +1,10 @@
 #include "fileops/filecopy.h"
 
 #include "fileops/nativepath.h"
+#include "fileops/pendingfile.h"
 #include "platform/paths.h"
 
 #include <QFile>
-#include <QRandomGenerator>
 
 #include <cerrno>
 #include <filesystem>
@@ -86,18 +86,40 @@ FileError transfer(int in, int out, qint64 expected, const QString& source, cons
     return copyByReadWrite(in, out, source, destination);
 }
 
+// The source of a copy, opened for reading. Only a plain file (after links) is copied.
+struct OpenSource {
+    int fd = -1;
+    struct stat info {};
+    FileError error;
+
+    explicit OpenSource(const QString& source) {
+        // O_NONBLOCK keeps a named pipe posing as a file from hanging the program; plain files ignore it.
+        fd = ::open(QFile::encodeName(source).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+        int err = 0;
+        if (fd < 0)
+            err = errno;
+        else if (::fstat(fd, &info) != 0)
+            err = errno;
+        else if (S_ISDIR(info.st_mode))
+            err = EISDIR;
+        else if (!S_ISREG(info.st_mode))
+            err = EINVAL;
+        if (err != 0)
+            error = FileError::fromErrno(err, source);
+    }
+    ~OpenSource() {
+        if (fd >= 0)
+            ::close(fd);
+    }
+    OpenSource(const OpenSource&) = delete;
+    OpenSource& operator=(const OpenSource&) = delete;
+
+    // The source's permission bits, always readable and writable by the owner, so that a file
+    // copied from read-only media can later be replaced or deleted.
+    mode_t copyMode() const { return (info.st_mode & 0777) | S_IRUSR | S_IWUSR; }
+};
+
 #endif
-
-FileError renameIntoPlace(const QString& temporary, const QString& target) {
-    std::error_code error;
-    std::filesystem::rename(toFsPath(temporary), toFsPath(target), error);
-    return error ? FileError::fromErrno(errnoOf(error), target) : FileError::none();
-}
-
-void removeQuietly(const QString& path) {
-    std::error_code ignored;
-    std::filesystem::remove(toFsPath(path), ignored);
-}
 
 } // namespace
 
@@ -111,33 +133,14 @@ FileError copyFileFast(const QString& source, const QString& destination) {
     const int err = errnoOf(error);
     return FileError::fromErrno(err, err == EEXIST ? destination : source);
 #else
-    const QByteArray from = QFile::encodeName(source);
+    const OpenSource in(source);
+    if (in.error)
+        return in.error;
     const QByteArray to = QFile::encodeName(destination);
-    // O_NONBLOCK keeps a named pipe posing as a file from hanging the program; plain files ignore it.
-    const int in = ::open(from.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (in < 0)
-        return FileError::fromErrno(errno, source);
-    struct stat info {};
-    int err = 0;
-    if (::fstat(in, &info) != 0)
-        err = errno;
-    else if (S_ISDIR(info.st_mode))
-        err = EISDIR;
-    else if (!S_ISREG(info.st_mode))
-        err = EINVAL;
-    if (err != 0) {
-        ::close(in);
-        return FileError::fromErrno(err, source);
-    }
-    const mode_t mode = (info.st_mode & 0777) | S_IRUSR | S_IWUSR;
-    const int out = ::open(to.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
-    if (out < 0) {
-        err = errno;
-        ::close(in);
-        return FileError::fromErrno(err, destination);
-    }
-    FileError result = transfer(in, out, info.st_size, source, destination);
-    ::close(in);
+    const int out = ::open(to.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, in.copyMode());
+    if (out < 0)
+        return FileError::fromErrno(errno, destination);
+    FileError result = transfer(in.fd, out, in.info.st_size, source, destination);
     if (::close(out) != 0 && result.ok())
         result = FileError::fromErrno(errno, destination);
     if (!result.ok())
@@ -148,43 +151,36 @@ FileError copyFileFast(const QString& source, const QString& destination) {
 
 FileError replaceOrCreate(const QString& source, const QString& folder, const QString& name,
                           const std::optional<QString>& existingPath) {
-    const QString target = joinPath(folder, name);
     if (!existingPath) {
         // Nothing to lose: write straight under the final name. Creating it exclusively keeps a file
         // that appeared meanwhile, and a failed copy removes what it wrote.
-        return copyFileFast(source, target);
+        return copyFileFast(source, joinPath(folder, name));
     }
-    // A short hidden name of its own, so that long file names still leave room for it and folder
-    // listings do not show it while it exists.
-    QString temporary;
-    FileError copied;
-    for (int attempt = 0; attempt < 8; ++attempt) {
-        temporary =
-            joinPath(folder, QStringLiteral(".zq2-%1.part")
-                                 .arg(QRandomGenerator::global()->generate(), 8, 16, QLatin1Char('0')));
-        copied = copyFileFast(source, temporary);
-        if (copied.code != EEXIST || copied.path != temporary)
-            break;
+#ifdef Q_OS_WIN
+    PendingFile pending(folder, name);
+    if (pending.error())
+        return pending.error();
+    QFile in(source);
+    if (!in.open(QIODevice::ReadOnly))
+        return FileError::fromErrno(ENOENT, source);
+    char buffer[64 * 1024];
+    for (qint64 got; (got = in.read(buffer, sizeof buffer)) != 0;) {
+        if (got < 0)
+            return FileError::fromErrno(EIO, source);
+        if (const FileError written = pending.write(buffer, got))
+            return written;
     }
-    if (copied) {
-        if (copied.path == temporary)
-            copied.path = target;
+#else
+    const OpenSource in(source);
+    if (in.error)
+        return in.error;
+    PendingFile pending(folder, name, in.copyMode());
+    if (pending.error())
+        return pending.error();
+    if (FileError copied = transfer(in.fd, pending.handle(), in.info.st_size, source, pending.target()))
         return copied;
-    }
-    if (const FileError moved = renameIntoPlace(temporary, target)) {
-        removeQuietly(temporary);
-        return moved;
-    }
-    if (existingPath && *existingPath != target) {
-        // On a file system that ignores case the old spelling may be the new file itself.
-        std::error_code error;
-        if (!std::filesystem::equivalent(toFsPath(*existingPath), toFsPath(target), error) && !error) {
-            std::filesystem::remove(toFsPath(*existingPath), error);
-            if (error)
-                return FileError::fromErrno(errnoOf(error), *existingPath);
-        }
-    }
-    return FileError::none();
+#endif
+    return pending.putInPlace(existingPath);
 }
 
 FileSize fileSize(const QString& path) {
