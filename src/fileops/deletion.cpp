@@ -78,22 +78,30 @@ QString cacheIsEmptyText() {
     return QStringLiteral("Cache is empty.");
 }
 
-QString failureReport(const QString& verbPhrase, const QList<FileError>& failures) {
+QString failureReport(const QString& verbPhrase, const QList<NamedFailure>& failures) {
     if (failures.isEmpty())
         return {};
     if (failures.size() == 1) {
-        const FileError& only = failures.first();
-        return verbPhrase + QLatin1Char(' ') + shownName(only) + QStringLiteral(": ") + only.reason() +
+        const NamedFailure& only = failures.first();
+        return verbPhrase + QLatin1Char(' ') + only.name + QStringLiteral(": ") + only.reason +
                QLatin1Char('.');
     }
     QString text =
         verbPhrase + QLatin1Char(' ') + QString::number(failures.size()) + QStringLiteral(" files:");
     for (qsizetype i = 0; i < failures.size() && i < kNamedInReport; ++i)
-        text += QLatin1Char('\n') + shownName(failures[i]) + QStringLiteral(": ") + failures[i].reason();
+        text += QLatin1Char('\n') + failures[i].name + QStringLiteral(": ") + failures[i].reason;
     if (failures.size() > kNamedInReport)
         text += QStringLiteral("\nand ") + QString::number(failures.size() - kNamedInReport) +
                 QStringLiteral(" more.");
     return text;
+}
+
+QString failureReport(const QString& verbPhrase, const QList<FileError>& failures) {
+    QList<NamedFailure> named;
+    named.reserve(failures.size());
+    for (const FileError& failure : failures)
+        named.append({shownName(failure), failure.reason()});
+    return failureReport(verbPhrase, named);
 }
 
 } // namespace zq2

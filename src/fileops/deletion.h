@@ -24,11 +24,19 @@ QString clearCacheQuestion(int count);
 // "Cache is empty."
 QString cacheIsEmptyText();
 
+// A file that could not be handled, by the name the user knows it by, and why in words.
+struct NamedFailure {
+    QString name;
+    QString reason;
+};
+
 // One message for one or many failed operations, `verbPhrase` saying what failed ("Could not copy").
 // One failure: "Could not copy level1.z2l: Permission denied."
 // Several: "Could not copy 7 files:" followed by one line "name: reason" for each of the first
-// five and a last line "and 2 more." when there are more. Names are bare file names. Empty when
-// there is no failure.
+// five and a last line "and 2 more." when there are more. Empty when there is no failure.
+QString failureReport(const QString& verbPhrase, const QList<NamedFailure>& failures);
+
+// The same for failures of the file system, each named by the bare file name of its path.
 QString failureReport(const QString& verbPhrase, const QList<FileError>& failures);
 
 } // namespace zq2
