@@ -11,7 +11,8 @@ set -euo pipefail
 packages=(
     cmake ninja-build g++ make
     qt6-base-dev qt6-tools-dev qt6-documentation-tools libqt6sql6-sqlite libgl-dev
-    libbenchmark-dev
+    libarchive-dev pkgconf
+    libbenchmark-dev libarchive-tools
     fonts-dejavu-core fonts-dejavu-extra
     dpkg-dev file
 )

@@ -1,0 +1,456 @@
+#include "fileops/extractarchive.h"
+
+#include "catalogue/namepattern.h"
+#include "fileops/pendingfile.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+#include <archive.h>
+#include <archive_entry.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <memory>
+
+#ifndef Q_OS_WIN
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
+namespace zq2 {
+
+namespace {
+
+constexpr qint64 kReadBlock = 64 * 1024;
+
+// The archive file as libarchive reads it, through callbacks, so that only a plain file is ever
+// opened and the bytes read from it are counted for the progress and the unpacking ratio.
+class ArchiveFile {
+public:
+    explicit ArchiveFile(const QString& path)
+        : buffer_(kReadBlock, Qt::Uninitialized) {
+#ifdef Q_OS_WIN
+        if (!QFileInfo(path).isFile()) {
+            error = FileError::fromErrno(ENOENT, path);
+            return;
+        }
+        file_.setFileName(path);
+        if (!file_.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
+            error = FileError::fromErrno(EACCES, path);
+#else
+        // O_NONBLOCK keeps a named pipe posing as an archive from hanging the program; a device or
+        // pipe is treated as missing.
+        const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+        struct stat info {};
+        int err = 0;
+        if (fd < 0)
+            err = errno;
+        else if (::fstat(fd, &info) != 0)
+            err = errno;
+        else if (!S_ISREG(info.st_mode))
+            err = S_ISDIR(info.st_mode) ? EISDIR : ENOENT;
+        if (err == 0 &&
+            !file_.open(fd, QIODevice::ReadOnly | QIODevice::Unbuffered, QFileDevice::AutoCloseHandle))
+            err = EIO;
+        if (err != 0) {
+            if (fd >= 0 && !file_.isOpen())
+                ::close(fd);
+            error = FileError::fromErrno(err, path);
+        }
+#endif
+        size = file_.isOpen() ? file_.size() : 0;
+    }
+
+    void attach(archive* a) {
+        archive_read_set_callback_data(a, this);
+        archive_read_set_read_callback(a, &ArchiveFile::read);
+        archive_read_set_skip_callback(a, &ArchiveFile::skip);
+        archive_read_set_seek_callback(a, &ArchiveFile::seek);
+    }
+
+    FileError error;
+    qint64 size = 0;
+    qint64 bytesRead = 0;    // handed to libarchive
+    qint64 bytesSkipped = 0; // passed over without reading
+
+private:
+    static la_ssize_t read(archive* a, void* self, const void** block) {
+        auto* me = static_cast<ArchiveFile*>(self);
+        const qint64 got = me->file_.read(me->buffer_.data(), kReadBlock);
+        if (got < 0) {
+            archive_set_error(a, EIO, "%s", qPrintable(me->file_.errorString()));
+            return -1;
+        }
+        me->bytesRead += got;
+        *block = me->buffer_.constData();
+        return static_cast<la_ssize_t>(got);
+    }
+
+    static la_int64_t skip(archive*, void* self, la_int64_t request) {
+        auto* me = static_cast<ArchiveFile*>(self);
+        const qint64 from = me->file_.pos();
+        const qint64 to = std::min<qint64>(from + request, me->size);
+        if (to <= from || !me->file_.seek(to))
+            return 0; // libarchive then reads its way forward instead
+        me->bytesSkipped += to - from;
+        return to - from;
+    }
+
+    static la_int64_t seek(archive*, void* self, la_int64_t offset, int whence) {
+        auto* me = static_cast<ArchiveFile*>(self);
+        const qint64 base = whence == SEEK_CUR ? me->file_.pos() : whence == SEEK_END ? me->size : 0;
+        const qint64 to = base + offset;
+        if (to < 0 || !me->file_.seek(to))
+            return ARCHIVE_FATAL;
+        return to;
+    }
+
+    QFile file_;
+    QByteArray buffer_;
+};
+
+struct ArchiveFree {
+    void operator()(archive* a) const { archive_read_free(a); }
+};
+using ArchivePtr = std::unique_ptr<archive, ArchiveFree>;
+
+// Only the formats and compressions that levels are passed around in: fewer readers, fewer ways in
+// for a crafted file.
+ArchivePtr newReader() {
+    ArchivePtr a(archive_read_new());
+    archive_read_support_filter_gzip(a.get());
+    archive_read_support_filter_bzip2(a.get());
+    archive_read_support_filter_xz(a.get());
+    archive_read_support_format_zip(a.get());
+    archive_read_support_format_7zip(a.get());
+    archive_read_support_format_rar(a.get());
+    archive_read_support_format_rar5(a.get());
+    archive_read_support_format_lha(a.get());
+    archive_read_support_format_tar(a.get());
+    // Zip archives from DOS and older Windows store names in the DOS code page without saying so;
+    // names marked as UTF-8 are still read as UTF-8. Where the converter is missing the names stay
+    // as stored, which costs only their accents.
+    archive_read_set_format_option(a.get(), "zip", "hdrcharset", "CP437");
+    return a;
+}
+
+// The member's path as the archive has it, in the process's encoding (UTF-8 under Qt on POSIX).
+QString memberPath(archive_entry* entry) {
+#ifdef Q_OS_WIN
+    const wchar_t* wide = archive_entry_pathname_w(entry);
+    return wide ? QString::fromWCharArray(wide) : QString();
+#else
+    const char* path = archive_entry_pathname(entry);
+    return path ? QFile::decodeName(path) : QString();
+#endif
+}
+
+// The last part of a member path. Archives made on Windows may separate folders with "\".
+QString baseName(const QString& path) {
+    const qsizetype slash = std::max(path.lastIndexOf(QLatin1Char('/')), path.lastIndexOf(QLatin1Char('\\')));
+    return path.mid(slash + 1);
+}
+
+// A base name that could not be used as it is: nothing, this or the parent folder, or a drive or
+// data stream on Windows ("C:level.z2l", "level.z2l:hidden").
+bool isUsableName(const QString& name) {
+    return !name.isEmpty() && name != QLatin1String(".") && name != QLatin1String("..") &&
+           !name.contains(QLatin1Char(':'));
+}
+
+QString libarchiveReason(archive* a) {
+    const char* text = archive_error_string(a);
+    return text ? QString::fromLocal8Bit(text) : QStringLiteral("unknown error");
+}
+
+QString sizeText(qint64 bytes) {
+    struct Unit {
+        int shift;
+        const char* name;
+    };
+    for (const Unit unit : {Unit{30, "GiB"}, Unit{20, "MiB"}, Unit{10, "KiB"}}) {
+        if (bytes >= (qint64(1) << unit.shift) && bytes % (qint64(1) << unit.shift) == 0)
+            return QString::number(bytes >> unit.shift) + QLatin1Char(' ') + QLatin1String(unit.name);
+    }
+    return QString::number(bytes) + QStringLiteral(" bytes");
+}
+
+class Extraction {
+public:
+    Extraction(FolderIndex& folder, const AskReplace& askReplace, const ExtractProgress& progress,
+               const ExtractLimits& limits)
+        : folder_(folder)
+        , askReplace_(askReplace)
+        , progress_(progress)
+        , limits_(limits)
+        , gamePattern_(defaultListPattern()) {}
+
+    ExtractResult run(const QString& archivePath);
+
+private:
+    // What the run does after a step.
+    enum class Flow { Go, Stop };
+
+    Flow member(archive_entry* entry);
+    Flow unpack(const QString& name);
+    Flow unpackInto(PendingFile& pending, const QString& name, qint64& written, bool& failed);
+    Flow skipData();
+    Flow checkRatio();
+    Flow counted(qint64 bytes, qint64 written, const QString& name);
+    bool keepGoing();
+    Flow stop(const QString& reason);
+    Flow cancelled();
+    void fail(const QString& name, const QString& reason) { result_.failures.append({name, reason}); }
+
+    FolderIndex& folder_;
+    const AskReplace& askReplace_;
+    const ExtractProgress& progress_;
+    const ExtractLimits& limits_;
+    NamePattern gamePattern_;
+    archive* a_ = nullptr;
+    const ArchiveFile* file_ = nullptr;
+    ExtractResult result_;
+    qint64 gameBytes_ = 0; // written into the folder for game files, all members together
+    qint64 unpacked_ = 0;  // handed out by libarchive for any member
+};
+
+Extraction::Flow Extraction::stop(const QString& reason) {
+    result_.end = ExtractResult::End::Stopped;
+    result_.stopReason = reason;
+    return Flow::Stop;
+}
+
+Extraction::Flow Extraction::cancelled() {
+    result_.end = ExtractResult::End::Cancelled;
+    return Flow::Stop;
+}
+
+bool Extraction::keepGoing() {
+    if (!progress_)
+        return true;
+    const qint64 done = std::min(file_->bytesRead + file_->bytesSkipped, file_->size);
+    return progress_(done, file_->size);
+}
+
+ExtractResult Extraction::run(const QString& archivePath) {
+    ArchiveFile file(archivePath);
+    if (file.error) {
+        stop(file.error.reason());
+        return result_;
+    }
+    const ArchivePtr reader = newReader();
+    a_ = reader.get();
+    file_ = &file;
+    file.attach(a_);
+    if (archive_read_open1(a_) != ARCHIVE_OK) {
+        // No reader recognised the file when none has claimed it.
+        stop(archive_format(a_) == 0 ? QStringLiteral("it is not an archive of a kind this program reads")
+                                     : QStringLiteral("it is damaged (%1)").arg(libarchiveReason(a_)));
+        return result_;
+    }
+    for (;;) {
+        if (!keepGoing()) {
+            cancelled();
+            break;
+        }
+        archive_entry* entry = nullptr;
+        const int status = archive_read_next_header(a_, &entry);
+        if (status == ARCHIVE_EOF)
+            break;
+        // A warning concerns the header only, such as a name that could not be converted; the
+        // name is then used as stored.
+        if (status < ARCHIVE_WARN) {
+            stop(archive_read_has_encrypted_entries(a_) > 0
+                     ? QStringLiteral("it is protected by a password")
+                     : QStringLiteral("it is damaged (%1)").arg(libarchiveReason(a_)));
+            break;
+        }
+        if (member(entry) == Flow::Stop)
+            break;
+    }
+    return result_;
+}
+
+Extraction::Flow Extraction::member(archive_entry* entry) {
+    const auto type = archive_entry_filetype(entry);
+    if (type == AE_IFDIR)
+        return Flow::Go;
+    const QString path = memberPath(entry);
+    const QString name = baseName(path);
+    const bool gameFile = gamePattern_.matches(name);
+    if (gameFile)
+        ++result_.gameFiles;
+    if (!isUsableName(name)) {
+        fail(path, QStringLiteral("its name cannot be used as a file name"));
+        return skipData();
+    }
+    if (!gameFile)
+        return skipData();
+    if (type == AE_IFLNK || archive_entry_hardlink(entry) != nullptr)
+        fail(name, QStringLiteral("it is a link, not a file"));
+    else if (type != AE_IFREG)
+        fail(name, QStringLiteral("it is a device, not a file"));
+    else if (archive_entry_is_data_encrypted(entry))
+        fail(name, QStringLiteral("it is protected by a password"));
+    else
+        return unpack(name);
+    return skipData();
+}
+
+// Passes over a member's data. Zip archives are read by seeking, so their members can be skipped
+// unread; in the other formats skipping means unpacking anyway, and unpacking block by block keeps
+// a cancel and the ratio limit working while it runs.
+Extraction::Flow Extraction::skipData() {
+    if ((archive_format(a_) & ARCHIVE_FORMAT_BASE_MASK) == ARCHIVE_FORMAT_ZIP) {
+        if (archive_read_data_skip(a_) == ARCHIVE_FATAL)
+            return stop(QStringLiteral("it is damaged (%1)").arg(libarchiveReason(a_)));
+        return Flow::Go;
+    }
+    for (;;) {
+        const void* block = nullptr;
+        size_t size = 0;
+        la_int64_t offset = 0;
+        const int status = archive_read_data_block(a_, &block, &size, &offset);
+        if (status == ARCHIVE_EOF)
+            return Flow::Go;
+        if (status == ARCHIVE_FATAL)
+            return stop(QStringLiteral("it is damaged (%1)").arg(libarchiveReason(a_)));
+        if (status != ARCHIVE_OK)
+            return Flow::Go; // the next header tells whether the archive can be read on
+        unpacked_ += static_cast<qint64>(size);
+        if (checkRatio() == Flow::Stop)
+            return Flow::Stop;
+        if (!keepGoing())
+            return cancelled();
+    }
+}
+
+// Counts `bytes` more of the game file `name`, of which `written` are now written, against the limits.
+Extraction::Flow Extraction::counted(qint64 bytes, qint64 written, const QString& name) {
+    gameBytes_ += bytes;
+    unpacked_ += bytes;
+    if (written > limits_.fileBytes)
+        return stop(QStringLiteral("%1 is larger than %2").arg(name, sizeText(limits_.fileBytes)));
+    if (gameBytes_ > limits_.totalBytes)
+        return stop(QStringLiteral("its level, tileset and music files add up to more than %1")
+                        .arg(sizeText(limits_.totalBytes)));
+    return checkRatio();
+}
+
+// Header sizes can lie, so the bytes are counted as they come. Compared with all bytes read so far
+// rather than per member, read-ahead can only make the ratio look smaller than it is, never larger.
+Extraction::Flow Extraction::checkRatio() {
+    if (unpacked_ <= limits_.unpackedPerByteRead * std::max<qint64>(file_->bytesRead, 1))
+        return Flow::Go;
+    return stop(QStringLiteral("it unpacks to more than %1 times its size, as only a damaged or hostile "
+                               "archive does")
+                    .arg(limits_.unpackedPerByteRead));
+}
+
+Extraction::Flow Extraction::unpackInto(PendingFile& pending, const QString& name, qint64& written,
+                                        bool& failed) {
+    static const QByteArray zeros(kReadBlock, '\0');
+    for (;;) {
+        const void* block = nullptr;
+        size_t size = 0;
+        la_int64_t offset = 0;
+        const int status = archive_read_data_block(a_, &block, &size, &offset);
+        if (status == ARCHIVE_EOF)
+            return Flow::Go;
+        if (status == ARCHIVE_FATAL)
+            return stop(QStringLiteral("it is damaged (%1)").arg(libarchiveReason(a_)));
+        if (status != ARCHIVE_OK) {
+            // A bad checksum or a method this version cannot unpack: the bytes are not to be trusted.
+            failed = true;
+            fail(name, QStringLiteral("it cannot be unpacked (%1)").arg(libarchiveReason(a_)));
+            return Flow::Go;
+        }
+        // A gap before the block is a hole of a sparse file, which holds zeros.
+        while (written < offset) {
+            const qint64 gap = std::min<qint64>(offset - written, zeros.size());
+            if (const FileError error = pending.write(zeros.constData(), gap)) {
+                failed = true;
+                fail(name, error.reason());
+                return skipData();
+            }
+            written += gap;
+            if (counted(gap, written, name) == Flow::Stop)
+                return Flow::Stop;
+        }
+        if (const FileError error =
+                pending.write(static_cast<const char*>(block), static_cast<qint64>(size))) {
+            failed = true;
+            fail(name, error.reason());
+            return skipData();
+        }
+        written += static_cast<qint64>(size);
+        if (counted(static_cast<qint64>(size), written, name) == Flow::Stop)
+            return Flow::Stop;
+        if (!keepGoing())
+            return cancelled();
+    }
+}
+
+Extraction::Flow Extraction::unpack(const QString& name) {
+    const std::optional<QString> existing = folder_.find(name);
+    qint64 oldSize = 0;
+    if (existing) {
+        const FileSize size = fileSize(*existing);
+        if (size.error) {
+            fail(name, size.error.reason());
+            return skipData();
+        }
+        oldSize = size.bytes;
+    }
+    PendingFile pending(folder_.folder(), name);
+    if (pending.error()) {
+        fail(name, pending.error().reason());
+        return skipData();
+    }
+    qint64 written = 0;
+    bool failed = false;
+    const Flow flow = unpackInto(pending, name, written, failed);
+    if (flow == Flow::Stop || failed)
+        return flow;
+    // Asked once the member is unpacked, so that the question shows its real size rather than the
+    // one its header claims.
+    if (existing && askReplace_ && !askReplace_(name, oldSize, written))
+        return Flow::Go;
+    if (const FileError error = pending.putInPlace(existing)) {
+        fail(name, error.reason());
+        return Flow::Go;
+    }
+    folder_.noteCopied(name);
+    result_.extracted.append(name);
+    return Flow::Go;
+}
+
+} // namespace
+
+bool isArchiveName(const QString& fileName) {
+    static const char* const kEndings[] = {".zip", ".7z",     ".rar",  ".lzh",     ".lha",    ".tar",
+                                           ".tgz", ".tar.gz", ".tbz2", ".tar.bz2", ".tar.xz", ".txz"};
+    return std::any_of(std::begin(kEndings), std::end(kEndings), [&](const char* ending) {
+        return fileName.endsWith(QLatin1String(ending), Qt::CaseInsensitive);
+    });
+}
+
+ExtractResult extractGameFiles(const QString& archivePath, FolderIndex& folder, const AskReplace& askReplace,
+                               const ExtractProgress& progress, const ExtractLimits& limits) {
+    return Extraction(folder, askReplace, progress, limits).run(archivePath);
+}
+
+QString extractionReport(const QString& archiveName, const ExtractResult& result) {
+    QStringList parts;
+    if (result.end == ExtractResult::End::Stopped)
+        parts << QStringLiteral("Could not extract %1: %2.").arg(archiveName, result.stopReason);
+    else if (result.end == ExtractResult::End::Completed && result.gameFiles == 0)
+        parts << QStringLiteral("No level, tileset or music files in %1.").arg(archiveName);
+    if (!result.failures.isEmpty())
+        parts << failureReport(QStringLiteral("Could not extract"), result.failures);
+    return parts.join(QLatin1Char('\n'));
+}
+
+} // namespace zq2

@@ -1,0 +1,65 @@
+#pragma once
+
+#include "fileops/deletion.h"
+#include "fileops/filecopy.h"
+#include "fileops/folderindex.h"
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+
+namespace zq2 {
+
+// Whether a file is taken for an archive whose game files are extracted rather than copied as it
+// is: .zip, .7z, .rar, .lzh, .lha, and tar archives plain or compressed with gzip, bzip2 or xz
+// (.tar, .tar.gz, .tgz, .tar.bz2, .tbz2, .tar.xz, .txz). Letter case is ignored.
+bool isArchiveName(const QString& fileName);
+
+// Bounds that keep a broken or hostile archive from filling the disk. Reaching one stops the run.
+struct ExtractLimits {
+    qint64 fileBytes = qint64(64) << 20; // one game file
+    qint64 totalBytes = qint64(1) << 30; // all game files of one archive together
+    qint64 unpackedPerByteRead = 1000;   // bytes unpacked for each byte read from the archive
+};
+
+// Called between blocks with the bytes of the archive read so far and its whole size in bytes.
+// Returning false cancels the run.
+using ExtractProgress = std::function<bool(qint64 done, qint64 total)>;
+
+struct ExtractResult {
+    enum class End {
+        Completed, // every member was looked at
+        Cancelled, // the progress callback asked to stop
+        Stopped,   // the archive cannot be read on, or a limit was reached; see stopReason
+    };
+    End end = End::Completed;
+    QString stopReason;           // why the run stopped, in words, when end is Stopped
+    QStringList extracted;        // the names put in place, in archive order
+    int gameFiles = 0;            // members named like game files, whatever became of them
+    QList<NamedFailure> failures; // members that were left out, with the reason
+};
+
+// Extracts the members of `archivePath` whose base names match "*.z2l;*.z2t;*.z2b" (ignoring case)
+// into the folder of `folder`, each under its base name: folders inside the archive are flattened,
+// and "../" or an absolute path never lead anywhere else. A file already there under any letter
+// case is replaced only when `askReplace` says yes (asked with its size and the member's size as
+// unpacked); no leaves both as they are. Each member is written to a hidden file first and renamed
+// only when complete, so that a failure, a limit or a cancel never leaves a half-written file nor
+// loses an old one; the files already in place when the run ends stay.
+//
+// Left out and reported in `failures`: a member whose base name is empty, "." or "..", or holds
+// ":"; links and device entries named like game files; members protected by a password; a member
+// that cannot be unpacked or written. Member names of zip archives not marked as UTF-8 are read in
+// the DOS code page 437.
+ExtractResult extractGameFiles(const QString& archivePath, FolderIndex& folder, const AskReplace& askReplace,
+                               const ExtractProgress& progress = {}, const ExtractLimits& limits = {});
+
+// The one message that tells how an extraction from the archive `archiveName` went, or empty when
+// there is nothing to tell: "Could not extract <archive>: <reason>." when it stopped, "No level,
+// tileset or music files in <archive>." when it held none, then the members left out in the style
+// of failureReport ("Could not extract ...").
+QString extractionReport(const QString& archiveName, const ExtractResult& result);
+
+} // namespace zq2
