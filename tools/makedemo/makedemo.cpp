@@ -1,13 +1,18 @@
 // Builds a small game folder of our own making for trying the organizer: levels and tilesets with
 // titles in their title field, music, an unrelated file, a folder named like a level, a download
-// cache, and a stand-in for the game CD. Nothing here comes from the real game.
+// cache, a stand-in for the game CD, and a few archives of levels as fan sites hand them out.
+// Nothing here comes from the real game.
 //
 //   zq2makedemo <demo-folder> [--extra-levels N]
 //
-// writes <demo-folder>/Zeno2 (the game folder, with its cache) and <demo-folder>/cdrom/Resources.
-// --extra-levels adds N more numbered levels, e.g. 244 to go past the 255-level limit.
+// writes <demo-folder>/Zeno2 (the game folder, with its cache), <demo-folder>/cdrom/Resources and
+// <demo-folder>/downloads. --extra-levels adds N more numbered levels, e.g. 244 to go past the
+// 255-level limit.
+
+#include "archivewriter.h"
 
 #include <QByteArray>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QString>
@@ -120,9 +125,67 @@ bool makeCd(const QString& resources) {
            writeBytes(resources + QStringLiteral("/intro.z2v"), QByteArray(30000, 'v'));
 }
 
+// Archives to drop onto the lists: levels in folders, several kinds, names in the DOS code page,
+// a level that is in the game folder already under another size, and one without any game file.
+bool makeDownloads(const QString& downloads) {
+    using zq2::tools::ArchiveKind;
+    using zq2::tools::ArchiveMember;
+    const auto level = [](const char* path, const char* title, int size, char seed) {
+        return ArchiveMember::file(QString::fromUtf8(path), levelFile(title, size, seed));
+    };
+    const auto text = [](const char* path, const QByteArray& bytes) {
+        return ArchiveMember::file(QString::fromUtf8(path), bytes);
+    };
+    struct Archive {
+        const char* name;
+        ArchiveKind kind;
+        QList<ArchiveMember> members;
+    };
+    const Archive archives[] = {
+        {"Crystal Expansion.zip",
+         ArchiveKind::Zip,
+         {level("Crystal Expansion/levels/Crystal Depths.z2l", "Crystal Depths", 5400, 70),
+          level("Crystal Expansion/levels/Geode Gardens.z2l", "Geode Gardens", 4800, 71),
+          level("Crystal Expansion/tiles/Amethyst.z2t", "Amethyst Tiles", 9500, 72),
+          text("Crystal Expansion/readme.txt", "Two levels and a tileset. Have fun!\r\n")}},
+        {"Retro Tunes.7z",
+         ArchiveKind::SevenZip,
+         {text("music/Chiptune Waltz.z2b", QByteArray(12000, 'w')),
+          text("music/Bassline.z2b", QByteArray(8000, 'l')),
+          level("bonus/Sunset Ridge.z2l", "Sunset Ridge (director's cut)", 4100, 73)}},
+        {"Swamp Pack.tar.gz",
+         ArchiveKind::TarGz,
+         {level("swamp-pack/Bog Hollow.z2l", "Bog Hollow", 3900, 74),
+          level("swamp-pack/Mire.z2t", "Mire Tiles", 10100, 75)}},
+        {"OLDLEVEL.ZIP", // from the DOS days: names in code page 437, not marked as UTF-8
+         ArchiveKind::ZipCp437,
+         {level("OLDLEVEL/Caf\xc3\xa9 Noir.z2l", "Caf\xe9 Noir", 2600, 76), level("OLDLEVEL/\xc3\x9c"
+                                                                                  "ber Cave.z2l",
+                                                                                  "\xdc"
+                                                                                  "ber Cave",
+                                                                                  2300, 77)}},
+        {"Screenshots.zip",
+         ArchiveKind::Zip,
+         {text("shots/meadow.bmp", QByteArray(3000, 'p')), text("shots/info.txt", "Pictures only.\r\n")}},
+    };
+    if (!QDir().mkpath(downloads))
+        return false;
+    for (const Archive& archive : archives) {
+        const QString error = zq2::tools::writeArchive(
+            downloads + QLatin1Char('/') + QLatin1String(archive.name), archive.kind, archive.members);
+        if (!error.isEmpty()) {
+            std::fprintf(stderr, "zq2makedemo: cannot write %s: %s\n", archive.name, qPrintable(error));
+            return false;
+        }
+    }
+    return true;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
+    // The application object sets up the UTF-8 locale in which the archives' names are written.
+    QCoreApplication app(argc, argv);
     if (argc < 2) {
         std::fprintf(stderr, "usage: zq2makedemo <demo-folder> [--extra-levels N]\n");
         return 2;
@@ -132,7 +195,8 @@ int main(int argc, char** argv) {
     if (argc >= 4 && QByteArray(argv[2]) == "--extra-levels")
         extra = QByteArray(argv[3]).toInt();
     if (!makeGameFolder(root + QStringLiteral("/Zeno2"), extra) ||
-        !makeCd(root + QStringLiteral("/cdrom/Resources")))
+        !makeCd(root + QStringLiteral("/cdrom/Resources")) ||
+        !makeDownloads(root + QStringLiteral("/downloads")))
         return 1;
     return 0;
 }
