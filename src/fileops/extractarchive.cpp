@@ -1,151 +1,16 @@
 #include "fileops/extractarchive.h"
 
 #include "catalogue/namepattern.h"
+#include "fileops/archivereader.h"
 #include "fileops/pendingfile.h"
 
-#include <QFile>
-#include <QFileInfo>
-
-#include <archive.h>
-#include <archive_entry.h>
-
 #include <algorithm>
-#include <cerrno>
-#include <memory>
-
-#ifndef Q_OS_WIN
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-#endif
 
 namespace zq2 {
 
 namespace {
 
-constexpr qint64 kReadBlock = 64 * 1024;
-
-// The archive file as libarchive reads it, through callbacks, so that only a plain file is ever
-// opened and the bytes read from it are counted for the progress and the unpacking ratio.
-class ArchiveFile {
-public:
-    explicit ArchiveFile(const QString& path)
-        : buffer_(kReadBlock, Qt::Uninitialized) {
-#ifdef Q_OS_WIN
-        if (!QFileInfo(path).isFile()) {
-            error = FileError::fromErrno(ENOENT, path);
-            return;
-        }
-        file_.setFileName(path);
-        if (!file_.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
-            error = FileError::fromErrno(EACCES, path);
-#else
-        // O_NONBLOCK keeps a named pipe posing as an archive from hanging the program; a device or
-        // pipe is treated as missing.
-        const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-        struct stat info {};
-        int err = 0;
-        if (fd < 0)
-            err = errno;
-        else if (::fstat(fd, &info) != 0)
-            err = errno;
-        else if (!S_ISREG(info.st_mode))
-            err = S_ISDIR(info.st_mode) ? EISDIR : ENOENT;
-        if (err == 0 &&
-            !file_.open(fd, QIODevice::ReadOnly | QIODevice::Unbuffered, QFileDevice::AutoCloseHandle))
-            err = EIO;
-        if (err != 0) {
-            if (fd >= 0 && !file_.isOpen())
-                ::close(fd);
-            error = FileError::fromErrno(err, path);
-        }
-#endif
-        size = file_.isOpen() ? file_.size() : 0;
-    }
-
-    void attach(archive* a) {
-        archive_read_set_callback_data(a, this);
-        archive_read_set_read_callback(a, &ArchiveFile::read);
-        archive_read_set_skip_callback(a, &ArchiveFile::skip);
-        archive_read_set_seek_callback(a, &ArchiveFile::seek);
-    }
-
-    FileError error;
-    qint64 size = 0;
-    qint64 bytesRead = 0;    // handed to libarchive
-    qint64 bytesSkipped = 0; // passed over without reading
-
-private:
-    static la_ssize_t read(archive* a, void* self, const void** block) {
-        auto* me = static_cast<ArchiveFile*>(self);
-        const qint64 got = me->file_.read(me->buffer_.data(), kReadBlock);
-        if (got < 0) {
-            archive_set_error(a, EIO, "%s", qPrintable(me->file_.errorString()));
-            return -1;
-        }
-        me->bytesRead += got;
-        *block = me->buffer_.constData();
-        return static_cast<la_ssize_t>(got);
-    }
-
-    static la_int64_t skip(archive*, void* self, la_int64_t request) {
-        auto* me = static_cast<ArchiveFile*>(self);
-        const qint64 from = me->file_.pos();
-        const qint64 to = std::min<qint64>(from + request, me->size);
-        if (to <= from || !me->file_.seek(to))
-            return 0; // libarchive then reads its way forward instead
-        me->bytesSkipped += to - from;
-        return to - from;
-    }
-
-    static la_int64_t seek(archive*, void* self, la_int64_t offset, int whence) {
-        auto* me = static_cast<ArchiveFile*>(self);
-        const qint64 base = whence == SEEK_CUR ? me->file_.pos() : whence == SEEK_END ? me->size : 0;
-        const qint64 to = base + offset;
-        if (to < 0 || !me->file_.seek(to))
-            return ARCHIVE_FATAL;
-        return to;
-    }
-
-    QFile file_;
-    QByteArray buffer_;
-};
-
-struct ArchiveFree {
-    void operator()(archive* a) const { archive_read_free(a); }
-};
-using ArchivePtr = std::unique_ptr<archive, ArchiveFree>;
-
-// Only the formats and compressions that levels are passed around in: fewer readers, fewer ways in
-// for a crafted file.
-ArchivePtr newReader() {
-    ArchivePtr a(archive_read_new());
-    archive_read_support_filter_gzip(a.get());
-    archive_read_support_filter_bzip2(a.get());
-    archive_read_support_filter_xz(a.get());
-    archive_read_support_format_zip(a.get());
-    archive_read_support_format_7zip(a.get());
-    archive_read_support_format_rar(a.get());
-    archive_read_support_format_rar5(a.get());
-    archive_read_support_format_lha(a.get());
-    archive_read_support_format_tar(a.get());
-    // Zip archives from DOS and older Windows store names in the DOS code page without saying so;
-    // names marked as UTF-8 are still read as UTF-8. Where the converter is missing the names stay
-    // as stored, which costs only their accents.
-    archive_read_set_format_option(a.get(), "zip", "hdrcharset", "CP437");
-    return a;
-}
-
-// The member's path as the archive has it, in the process's encoding (UTF-8 under Qt on POSIX).
-QString memberPath(archive_entry* entry) {
-#ifdef Q_OS_WIN
-    const wchar_t* wide = archive_entry_pathname_w(entry);
-    return wide ? QString::fromWCharArray(wide) : QString();
-#else
-    const char* path = archive_entry_pathname(entry);
-    return path ? QFile::decodeName(path) : QString();
-#endif
-}
+constexpr qint64 kZeroBlock = 64 * 1024;
 
 // The last part of a member path. Archives made on Windows may separate folders with "\".
 QString baseName(const QString& path) {
@@ -158,11 +23,6 @@ QString baseName(const QString& path) {
 bool isUsableName(const QString& name) {
     return !name.isEmpty() && name != QLatin1String(".") && name != QLatin1String("..") &&
            !name.contains(QLatin1Char(':'));
-}
-
-QString libarchiveReason(archive* a) {
-    const char* text = archive_error_string(a);
-    return text ? QString::fromLocal8Bit(text) : QStringLiteral("unknown error");
 }
 
 QString sizeText(qint64 bytes) {
@@ -209,8 +69,8 @@ private:
     const ExtractProgress& progress_;
     const ExtractLimits& limits_;
     NamePattern gamePattern_;
-    archive* a_ = nullptr;
-    const ArchiveFile* file_ = nullptr;
+    ArchiveReader reader_;
+    archive* a_ = reader_.handle();
     ExtractResult result_;
     qint64 gameBytes_ = 0; // written into the folder for game files, all members together
     qint64 unpacked_ = 0;  // handed out by libarchive for any member
@@ -228,26 +88,12 @@ Extraction::Flow Extraction::cancelled() {
 }
 
 bool Extraction::keepGoing() {
-    if (!progress_)
-        return true;
-    const qint64 done = std::min(file_->bytesRead + file_->bytesSkipped, file_->size);
-    return progress_(done, file_->size);
+    return !progress_ || progress_(reader_.bytesDone(), reader_.size());
 }
 
 ExtractResult Extraction::run(const QString& archivePath) {
-    ArchiveFile file(archivePath);
-    if (file.error) {
-        stop(file.error.reason());
-        return result_;
-    }
-    const ArchivePtr reader = newReader();
-    a_ = reader.get();
-    file_ = &file;
-    file.attach(a_);
-    if (archive_read_open1(a_) != ARCHIVE_OK) {
-        // No reader recognised the file when none has claimed it.
-        stop(archive_format(a_) == 0 ? QStringLiteral("it is not an archive of a kind this program reads")
-                                     : QStringLiteral("it is damaged (%1)").arg(libarchiveReason(a_)));
+    if (const QString failure = reader_.open(archivePath); !failure.isEmpty()) {
+        stop(failure);
         return result_;
     }
     for (;;) {
@@ -264,7 +110,7 @@ ExtractResult Extraction::run(const QString& archivePath) {
         if (status < ARCHIVE_WARN) {
             stop(archive_read_has_encrypted_entries(a_) > 0
                      ? QStringLiteral("it is protected by a password")
-                     : QStringLiteral("it is damaged (%1)").arg(libarchiveReason(a_)));
+                     : QStringLiteral("it is damaged (%1)").arg(reader_.reason()));
             break;
         }
         if (member(entry) == Flow::Stop)
@@ -283,7 +129,8 @@ Extraction::Flow Extraction::member(archive_entry* entry) {
     if (gameFile)
         ++result_.gameFiles;
     if (!isUsableName(name)) {
-        fail(path, QStringLiteral("its name cannot be used as a file name"));
+        fail(path.isEmpty() ? QStringLiteral("a member without a name") : path,
+             QStringLiteral("its name cannot be used as a file name"));
         return skipData();
     }
     if (!gameFile)
@@ -305,7 +152,7 @@ Extraction::Flow Extraction::member(archive_entry* entry) {
 Extraction::Flow Extraction::skipData() {
     if ((archive_format(a_) & ARCHIVE_FORMAT_BASE_MASK) == ARCHIVE_FORMAT_ZIP) {
         if (archive_read_data_skip(a_) == ARCHIVE_FATAL)
-            return stop(QStringLiteral("it is damaged (%1)").arg(libarchiveReason(a_)));
+            return stop(QStringLiteral("it is damaged (%1)").arg(reader_.reason()));
         return Flow::Go;
     }
     for (;;) {
@@ -316,7 +163,7 @@ Extraction::Flow Extraction::skipData() {
         if (status == ARCHIVE_EOF)
             return Flow::Go;
         if (status == ARCHIVE_FATAL)
-            return stop(QStringLiteral("it is damaged (%1)").arg(libarchiveReason(a_)));
+            return stop(QStringLiteral("it is damaged (%1)").arg(reader_.reason()));
         if (status != ARCHIVE_OK)
             return Flow::Go; // the next header tells whether the archive can be read on
         unpacked_ += static_cast<qint64>(size);
@@ -342,7 +189,7 @@ Extraction::Flow Extraction::counted(qint64 bytes, qint64 written, const QString
 // Header sizes can lie, so the bytes are counted as they come. Compared with all bytes read so far
 // rather than per member, read-ahead can only make the ratio look smaller than it is, never larger.
 Extraction::Flow Extraction::checkRatio() {
-    if (unpacked_ <= limits_.unpackedPerByteRead * std::max<qint64>(file_->bytesRead, 1))
+    if (unpacked_ <= limits_.unpackedPerByteRead * std::max<qint64>(reader_.bytesRead(), 1))
         return Flow::Go;
     return stop(QStringLiteral("it unpacks to more than %1 times its size, as only a damaged or hostile "
                                "archive does")
@@ -351,7 +198,7 @@ Extraction::Flow Extraction::checkRatio() {
 
 Extraction::Flow Extraction::unpackInto(PendingFile& pending, const QString& name, qint64& written,
                                         bool& failed) {
-    static const QByteArray zeros(kReadBlock, '\0');
+    static const QByteArray zeros(kZeroBlock, '\0');
     for (;;) {
         const void* block = nullptr;
         size_t size = 0;
@@ -360,11 +207,11 @@ Extraction::Flow Extraction::unpackInto(PendingFile& pending, const QString& nam
         if (status == ARCHIVE_EOF)
             return Flow::Go;
         if (status == ARCHIVE_FATAL)
-            return stop(QStringLiteral("it is damaged (%1)").arg(libarchiveReason(a_)));
+            return stop(QStringLiteral("it is damaged (%1)").arg(reader_.reason()));
         if (status != ARCHIVE_OK) {
             // A bad checksum or a method this version cannot unpack: the bytes are not to be trusted.
             failed = true;
-            fail(name, QStringLiteral("it cannot be unpacked (%1)").arg(libarchiveReason(a_)));
+            fail(name, QStringLiteral("it cannot be unpacked (%1)").arg(reader_.reason()));
             return Flow::Go;
         }
         // A gap before the block is a hole of a sparse file, which holds zeros.
