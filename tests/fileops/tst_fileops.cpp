@@ -12,18 +12,6 @@
 using namespace zq2;
 using namespace zq2::test;
 
-namespace {
-
-// "name=contents" of every entry, in name order, so that a comparison shows stray and lost files alike.
-QStringList folderState(const QString& folder) {
-    QStringList state;
-    for (const auto& e : QDir(folder).entryInfoList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot))
-        state << e.fileName() + '=' + QString::fromLatin1(readFile(e.filePath()));
-    return state;
-}
-
-} // namespace
-
 class TestFileOps : public QObject {
     Q_OBJECT
 
@@ -88,8 +76,8 @@ private slots:
         QCOMPARE(outcome.error.code, code);
         QCOMPARE(QFileInfo(outcome.error.path).fileName().toLower(), QString(code ? "level1.z2l" : ""));
         QCOMPARE(asked, !old.isEmpty() ? QStringList{"level1.z2l 3 5"} : QStringList());
-        QCOMPARE(folderState(game), QStringList{gameAfter});
-        QCOMPARE(folderState(cache), answer == 'v' ? QStringList() : QStringList{"level1.z2l=FRESH"});
+        QCOMPARE(folderContents(game), QStringList{gameAfter});
+        QCOMPARE(folderContents(cache), answer == 'v' ? QStringList() : QStringList{"level1.z2l=FRESH"});
     }
 
     void removeFile_data() {
