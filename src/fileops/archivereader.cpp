@@ -82,12 +82,16 @@ QString ArchiveReader::open(const QString& path) {
     // No reader has claimed the file when none recognised it.
     if (archive_format(archive_) == 0)
         return QStringLiteral("it is not an archive of a kind this program reads");
-    return QStringLiteral("it is damaged (%1)").arg(reason());
+    return damage();
 }
 
 QString ArchiveReader::reason() const {
     const char* text = archive_error_string(archive_);
     return text ? QString::fromLocal8Bit(text) : QStringLiteral("unknown error");
+}
+
+QString ArchiveReader::damage() const {
+    return QStringLiteral("it is damaged (%1)").arg(reason());
 }
 
 la_ssize_t ArchiveReader::read(archive* a, void* self, const void** block) {

@@ -33,6 +33,8 @@ public:
 
     // libarchive's own words for its last failure.
     QString reason() const;
+    // "it is damaged (<libarchive's words>)", for a failure that leaves the archive unreadable.
+    QString damage() const;
 
 private:
     static la_ssize_t read(archive* a, void* self, const void** block);

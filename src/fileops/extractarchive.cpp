@@ -50,12 +50,12 @@ public:
     ExtractResult run(const QString& archivePath);
 
 private:
-    // What the run does after a step.
-    enum class Flow { Go, Stop };
+    // What the run does after a step: go on, leave the rest of this member, or end the run.
+    enum class Flow { Go, Skip, Stop };
 
     Flow member(archive_entry* entry);
     Flow unpack(const QString& name);
-    Flow unpackInto(PendingFile& pending, const QString& name, qint64& written, bool& failed);
+    template <typename Take> Flow eachBlock(Take take);
     Flow skipData();
     Flow checkRatio();
     Flow counted(qint64 bytes, qint64 written, const QString& name);
@@ -108,9 +108,8 @@ ExtractResult Extraction::run(const QString& archivePath) {
         // A warning concerns the header only, such as a name that could not be converted; the
         // name is then used as stored.
         if (status < ARCHIVE_WARN) {
-            stop(archive_read_has_encrypted_entries(a_) > 0
-                     ? QStringLiteral("it is protected by a password")
-                     : QStringLiteral("it is damaged (%1)").arg(reader_.reason()));
+            stop(archive_read_has_encrypted_entries(a_) > 0 ? QStringLiteral("it is protected by a password")
+                                                            : reader_.damage());
             break;
         }
         if (member(entry) == Flow::Stop)
@@ -146,15 +145,10 @@ Extraction::Flow Extraction::member(archive_entry* entry) {
     return skipData();
 }
 
-// Passes over a member's data. Zip archives are read by seeking, so their members can be skipped
-// unread; in the other formats skipping means unpacking anyway, and unpacking block by block keeps
-// a cancel and the ratio limit working while it runs.
-Extraction::Flow Extraction::skipData() {
-    if ((archive_format(a_) & ARCHIVE_FORMAT_BASE_MASK) == ARCHIVE_FORMAT_ZIP) {
-        if (archive_read_data_skip(a_) == ARCHIVE_FATAL)
-            return stop(QStringLiteral("it is damaged (%1)").arg(reader_.reason()));
-        return Flow::Go;
-    }
+// Hands the member's data to `take(data, size, offset)` block by block, polling for a cancel in
+// between. Data that cannot be unpacked leaves the member (Skip, the reason with the reader);
+// damage to the archive itself ends the run.
+template <typename Take> Extraction::Flow Extraction::eachBlock(Take take) {
     for (;;) {
         const void* block = nullptr;
         size_t size = 0;
@@ -163,15 +157,32 @@ Extraction::Flow Extraction::skipData() {
         if (status == ARCHIVE_EOF)
             return Flow::Go;
         if (status == ARCHIVE_FATAL)
-            return stop(QStringLiteral("it is damaged (%1)").arg(reader_.reason()));
+            return stop(reader_.damage());
         if (status != ARCHIVE_OK)
-            return Flow::Go; // the next header tells whether the archive can be read on
-        unpacked_ += static_cast<qint64>(size);
-        if (checkRatio() == Flow::Stop)
-            return Flow::Stop;
+            return Flow::Skip; // a bad checksum or a method this version cannot unpack
+        if (const Flow flow = take(static_cast<const char*>(block), static_cast<qint64>(size), offset);
+            flow != Flow::Go)
+            return flow;
         if (!keepGoing())
             return cancelled();
     }
+}
+
+// Passes over a member's data. Zip archives are read by seeking, so their members can be skipped
+// unread; in the other formats skipping means unpacking anyway, and unpacking block by block keeps
+// a cancel and the ratio limit working while it runs.
+Extraction::Flow Extraction::skipData() {
+    if ((archive_format(a_) & ARCHIVE_FORMAT_BASE_MASK) == ARCHIVE_FORMAT_ZIP) {
+        if (archive_read_data_skip(a_) == ARCHIVE_FATAL)
+            return stop(reader_.damage());
+        return Flow::Go;
+    }
+    // Unreadable data is left as it is: the next header tells whether the archive can be read on.
+    const Flow flow = eachBlock([this](const char*, qint64 size, qint64) {
+        unpacked_ += size;
+        return checkRatio();
+    });
+    return flow == Flow::Stop ? Flow::Stop : Flow::Go;
 }
 
 // Counts `bytes` more of the game file `name`, of which `written` are now written, against the limits.
@@ -196,50 +207,6 @@ Extraction::Flow Extraction::checkRatio() {
                     .arg(limits_.unpackedPerByteRead));
 }
 
-Extraction::Flow Extraction::unpackInto(PendingFile& pending, const QString& name, qint64& written,
-                                        bool& failed) {
-    static const QByteArray zeros(kZeroBlock, '\0');
-    for (;;) {
-        const void* block = nullptr;
-        size_t size = 0;
-        la_int64_t offset = 0;
-        const int status = archive_read_data_block(a_, &block, &size, &offset);
-        if (status == ARCHIVE_EOF)
-            return Flow::Go;
-        if (status == ARCHIVE_FATAL)
-            return stop(QStringLiteral("it is damaged (%1)").arg(reader_.reason()));
-        if (status != ARCHIVE_OK) {
-            // A bad checksum or a method this version cannot unpack: the bytes are not to be trusted.
-            failed = true;
-            fail(name, QStringLiteral("it cannot be unpacked (%1)").arg(reader_.reason()));
-            return Flow::Go;
-        }
-        // A gap before the block is a hole of a sparse file, which holds zeros.
-        while (written < offset) {
-            const qint64 gap = std::min<qint64>(offset - written, zeros.size());
-            if (const FileError error = pending.write(zeros.constData(), gap)) {
-                failed = true;
-                fail(name, error.reason());
-                return skipData();
-            }
-            written += gap;
-            if (counted(gap, written, name) == Flow::Stop)
-                return Flow::Stop;
-        }
-        if (const FileError error =
-                pending.write(static_cast<const char*>(block), static_cast<qint64>(size))) {
-            failed = true;
-            fail(name, error.reason());
-            return skipData();
-        }
-        written += static_cast<qint64>(size);
-        if (counted(static_cast<qint64>(size), written, name) == Flow::Stop)
-            return Flow::Stop;
-        if (!keepGoing())
-            return cancelled();
-    }
-}
-
 Extraction::Flow Extraction::unpack(const QString& name) {
     const std::optional<QString> existing = folder_.find(name);
     qint64 oldSize = 0;
@@ -256,11 +223,33 @@ Extraction::Flow Extraction::unpack(const QString& name) {
         fail(name, pending.error().reason());
         return skipData();
     }
+    static const QByteArray zeros(kZeroBlock, '\0');
     qint64 written = 0;
-    bool failed = false;
-    const Flow flow = unpackInto(pending, name, written, failed);
-    if (flow == Flow::Stop || failed)
-        return flow;
+    QString failure;
+    const auto put = [&](const char* data, qint64 size) {
+        if (const FileError error = pending.write(data, size)) {
+            failure = error.reason();
+            return Flow::Skip;
+        }
+        written += size;
+        return counted(size, written, name);
+    };
+    const Flow flow = eachBlock([&](const char* data, qint64 size, qint64 offset) {
+        // A gap before the block is a hole of a sparse file, which holds zeros.
+        while (written < offset) {
+            if (const Flow gap = put(zeros.constData(), std::min<qint64>(offset - written, zeros.size()));
+                gap != Flow::Go)
+                return gap;
+        }
+        return put(data, size);
+    });
+    if (flow == Flow::Stop)
+        return Flow::Stop;
+    if (flow == Flow::Skip) {
+        fail(name, failure.isEmpty() ? QStringLiteral("it cannot be unpacked (%1)").arg(reader_.reason())
+                                     : failure);
+        return skipData();
+    }
     // Asked once the member is unpacked, so that the question shows its real size rather than the
     // one its header claims.
     if (existing && askReplace_ && !askReplace_(name, oldSize, written))
