@@ -42,15 +42,8 @@ FileError copyByReadWrite(int in, int out, const QString& source, const QString&
                 continue;
             return FileError::fromErrno(errno, source);
         }
-        for (ssize_t done = 0; done < got;) {
-            const ssize_t put = ::write(out, buffer + done, static_cast<size_t>(got - done));
-            if (put < 0) {
-                if (errno == EINTR)
-                    continue;
-                return FileError::fromErrno(errno, destination);
-            }
-            done += put;
-        }
+        if (const int err = writeAll(out, buffer, got))
+            return FileError::fromErrno(err, destination);
     }
 }
 

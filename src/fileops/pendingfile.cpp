@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QRandomGenerator>
 
+#include <algorithm>
 #include <cerrno>
 #include <filesystem>
 
@@ -60,6 +61,20 @@ FileError renameKeepingOthers(const QString& from, const QString& to) {
 
 } // namespace
 
+#ifndef Q_OS_WIN
+int writeAll(int fd, const char* data, qint64 size) {
+    for (qint64 done = 0; done < size;) {
+        const ssize_t put = ::write(fd, data + done, static_cast<size_t>(size - done));
+        if (put < 0 && errno != EINTR)
+            return errno;
+        if (put == 0)
+            return EIO; // no progress: stop rather than spin
+        done += std::max<ssize_t>(put, 0);
+    }
+    return 0;
+}
+#endif
+
 PendingFile::PendingFile(const QString& folder, const QString& name, unsigned mode)
     : target_(joinPath(folder, name)) {
     for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
@@ -103,15 +118,8 @@ FileError PendingFile::write(const char* data, qint64 size) {
     if (file_.write(data, size) != size)
         return FileError::fromErrno(EIO, target_);
 #else
-    for (qint64 done = 0; done < size;) {
-        const ssize_t put = ::write(fd_, data + done, static_cast<size_t>(size - done));
-        if (put < 0) {
-            if (errno == EINTR)
-                continue;
-            return FileError::fromErrno(errno, target_);
-        }
-        done += put;
-    }
+    if (const int err = writeAll(fd_, data, size))
+        return FileError::fromErrno(err, target_);
 #endif
     return FileError::none();
 }

@@ -12,6 +12,12 @@
 
 namespace zq2 {
 
+#ifndef Q_OS_WIN
+// Writes all of `data` to the open file `fd`, going on after interruptions and short writes.
+// Returns 0 or the errno value of the failure.
+int writeAll(int fd, const char* data, qint64 size);
+#endif
+
 // A new file for folder/name, written under a short hidden name of its own in the same folder and
 // moved into place with one rename only once it is complete. Until then nobody sees a half-written
 // file under the real name, the file it replaces survives every failure, and a pending file that is
