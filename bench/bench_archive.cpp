@@ -1,32 +1,19 @@
 // Extracting a zip of downloaded levels into a large game folder, against libarchive's own bsdtar
 // unpacking the same archive into an empty folder.
+#include "benchfiles.h"
 #include "fileops/extractarchive.h"
 
 #include "archivewriter.h"
 
 #include <benchmark/benchmark.h>
 
-#include <QDir>
-#include <QFile>
 #include <QRandomGenerator>
-#include <QTemporaryDir>
-
-#include <spawn.h>
-#include <sys/wait.h>
-
-extern char** environ;
 
 namespace {
 
 constexpr int kLevels = 2000;
 constexpr int kGameFiles = 10000;
 constexpr int kLevelSize = 10 * 1000;
-
-void writeBytes(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
-        qFatal("cannot write %s", qPrintable(path));
-}
 
 // A zip of kLevels levels in a folder of the archive, made once per benchmark before its timing
 // starts. Levels are tile maps: few distinct bytes, so they compress about as real ones do.
@@ -50,40 +37,10 @@ struct LevelZip {
     }
 };
 
-// A fresh folder, holding `files` other levels, none named like a level of the archive.
-QString freshFolder(const QTemporaryDir& root, int run, int files) {
-    const QString folder = root.filePath(QStringLiteral("game%1").arg(run));
-    QDir().mkpath(folder);
-    const QByteArray bytes(64, 'g');
-    for (int i = 0; i < files; ++i)
-        writeBytes(folder + QStringLiteral("/Level%1.z2l").arg(i, 5, 10, QLatin1Char('0')), bytes);
-    return folder;
-}
-
-void runBsdtar(const QString& archive, const QString& folder) {
-    QByteArray program("bsdtar"), extract("-xf"), from = QFile::encodeName(archive), into("-C"),
-                                                  to = QFile::encodeName(folder);
-    char* argv[] = {program.data(), extract.data(), from.data(), into.data(), to.data(), nullptr};
-    pid_t pid = 0;
-    int status = 0;
-    if (posix_spawnp(&pid, "bsdtar", nullptr, nullptr, argv, environ) != 0 || waitpid(pid, &status, 0) < 0 ||
-        status != 0)
-        qFatal("bsdtar failed (is libarchive-tools installed?)");
-}
-
 template <typename Extract> void extractInto(benchmark::State& state, int filesBefore, Extract extract) {
     LevelZip zip;
-    QTemporaryDir root;
-    int run = 0;
-    for (auto _ : state) {
-        state.PauseTiming();
-        const QString folder = freshFolder(root, run++, filesBefore);
-        state.ResumeTiming();
-        extract(zip.path, folder);
-        state.PauseTiming();
-        QDir(folder).removeRecursively();
-        state.ResumeTiming();
-    }
+    zq2::bench::onFreshGameFolders(state, filesBefore,
+                                   [&](const QString& folder) { extract(zip.path, folder); });
     state.SetItemsProcessed(state.iterations() * kLevels);
 }
 
@@ -98,7 +55,9 @@ void BM_ExtractIntoGameFolder(benchmark::State& state) {
 }
 
 void BM_BsdtarIntoEmptyFolder(benchmark::State& state) {
-    extractInto(state, 0, runBsdtar);
+    extractInto(state, 0, [](const QString& archive, const QString& folder) {
+        zq2::bench::runProgram("bsdtar", {"-xf", archive, "-C", folder});
+    });
 }
 
 } // namespace
