@@ -42,18 +42,18 @@ const Kind& kind(const QString& name) {
 
 // File contents written in a table: plain text, or "#<count><z|x|r>" for that many zeros, "x"s or
 // bytes that do not compress.
-QByteArray contents(const QString& spec) {
-    if (!spec.startsWith('#'))
-        return spec.toUtf8();
-    QByteArray bytes(spec.mid(1, spec.size() - 2).toLongLong(), spec.back() == 'x' ? 'x' : '\0');
+QByteArray contents(const QString& recipe) {
+    if (!recipe.startsWith('#'))
+        return recipe.toUtf8();
+    QByteArray bytes(recipe.mid(1, recipe.size() - 2).toLongLong(), recipe.back() == 'x' ? 'x' : '\0');
     QRandomGenerator random(13);
-    if (spec.back() == 'r')
+    if (recipe.back() == 'r')
         for (char& byte : bytes)
             byte = char(random.generate());
     return bytes;
 }
 
-// "name=spec" as folderContents shows it.
+// "name=recipe" as folderContents shows it.
 QStringList expanded(const QStringList& entries) {
     QStringList out;
     for (const QString& entry : entries)
@@ -61,28 +61,28 @@ QStringList expanded(const QStringList& entries) {
     return out;
 }
 
-// "path=spec" a file, "dir:path", "link:path>target", "hard:path>target", "dev:path".
-QList<ArchiveMember> members(const QStringList& specs) {
+// "path=recipe" a file, "dir:path", "link:path>target", "hard:path>target", "dev:path".
+QList<ArchiveMember> members(const QStringList& recipes) {
     using Type = ArchiveMember::Type;
     QList<ArchiveMember> list;
-    for (const QString& spec : specs) {
-        const QString type = spec.section(':', 0, 0), rest = spec.section(':', 1);
+    for (const QString& recipe : recipes) {
+        const QString type = recipe.section(':', 0, 0), rest = recipe.section(':', 1);
         const QString path = rest.section('>', 0, 0), target = rest.section('>', 1);
         if (type == "dir" || type == "dev")
             list.append({rest, {}, type == "dir" ? Type::Folder : Type::Device, {}});
         else if (type == "link" || type == "hard")
             list.append({path, {}, type == "link" ? Type::Symlink : Type::Hardlink, target});
         else
-            list.append(ArchiveMember::file(spec.section('=', 0, 0), contents(spec.section('=', 1))));
+            list.append(ArchiveMember::file(recipe.section('=', 0, 0), contents(recipe.section('=', 1))));
     }
     return list;
 }
 
-QString makeArchive(const QString& folder, const Kind& kind, const QStringList& specs) {
+QString makeArchive(const QString& folder, const Kind& kind, const QStringList& recipes) {
     const QString path = folder + '/' + kind.fileName;
     if (kind.name == QLatin1String("lzh"))
         return QFile::copy(QFINDTESTDATA("data/marsh.lzh"), path) ? path : QString();
-    const QString error = tools::writeArchive(path, kind.written, members(specs),
+    const QString error = tools::writeArchive(path, kind.written, members(recipes),
                                               kind.name == QLatin1String("locked zip") ? "secret" : "");
     if (!error.isEmpty())
         return {};
@@ -110,7 +110,7 @@ private slots:
     // progress call that finds that file in place and another one half-written beside it.
     void extract_data() {
         QTest::addColumn<QString>("kind");
-        QTest::addColumn<QStringList>("memberSpecs");
+        QTest::addColumn<QStringList>("memberRecipes");
         QTest::addColumn<QStringList>("before");
         QTest::addColumn<QString>("answers");
         QTest::addColumn<QList<qint64>>("limits");
@@ -118,11 +118,11 @@ private slots:
         QTest::addColumn<QStringList>("after");
         QTest::addColumn<QStringList>("questions");
         QTest::addColumn<QString>("message");
-        const auto row = [](const char* tag, const char* kind, const QStringList& specs,
+        const auto row = [](const char* tag, const char* kind, const QStringList& recipes,
                             const QStringList& after, const QString& message = {},
                             const QList<qint64>& limits = {0, 0}) {
-            QTest::newRow(tag) << kind << specs << QStringList() << QString() << limits << QString() << after
-                               << QStringList() << message;
+            QTest::newRow(tag) << kind << recipes << QStringList() << QString() << limits << QString()
+                               << after << QStringList() << message;
         };
         const QString bomb = "Could not extract %1: it unpacks to more than 1000 times its size, as only a "
                              "damaged or hostile archive does.";
@@ -174,10 +174,10 @@ private slots:
             "Could not extract pack.zip: its level, tileset and music files add up to more than 1 KiB.",
             {0, 1024});
 
-        const auto asked = [](const char* tag, const QStringList& specs, const QStringList& before,
+        const auto asked = [](const char* tag, const QStringList& recipes, const QStringList& before,
                               const char* answers, const QStringList& after, const QStringList& questions,
                               const QString& message = {}) {
-            QTest::newRow(tag) << "zip" << specs << before << QString(answers) << QList<qint64>{0, 0}
+            QTest::newRow(tag) << "zip" << recipes << before << QString(answers) << QList<qint64>{0, 0}
                                << QString() << after << questions << message;
         };
         const QStringList twins{"a/dup.z2l=ONE", "b/DUP.Z2L=TWO!"};
@@ -197,7 +197,7 @@ private slots:
 
     void extract() {
         QFETCH(QString, kind);
-        QFETCH(QStringList, memberSpecs);
+        QFETCH(QStringList, memberRecipes);
         QFETCH(QStringList, before);
         QFETCH(QString, answers);
         QFETCH(QList<qint64>, limits);
@@ -215,7 +215,7 @@ private slots:
             else
                 writeFile(game, entry.section('=', 0, 0), contents(entry.section('=', 1)));
         }
-        const QString archive = makeArchive(root.path(), ::kind(kind), memberSpecs);
+        const QString archive = makeArchive(root.path(), ::kind(kind), memberRecipes);
         QVERIFY(!archive.isEmpty());
 
         QStringList asked;
