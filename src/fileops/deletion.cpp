@@ -1,11 +1,9 @@
 #include "fileops/deletion.h"
 
 #include "fileops/nativepath.h"
+#include "fileops/trash.h"
 
-#include <QDir>
-#include <QFile>
 #include <QFileInfo>
-#include <QStandardPaths>
 
 #include <cerrno>
 #include <filesystem>
@@ -21,23 +19,6 @@ QString shownName(const FileError& failure) {
     return name.isEmpty() ? QStringLiteral("a file") : name;
 }
 
-// Whether the desktop's trash can take files. On the free desktops the trash lives in the user's
-// data folder; where it cannot be made there (a file in its place, a read-only home), this version
-// of Qt would "trash" the file into folders named files/ and info/ under the current folder
-// instead of failing, so such a trash is not offered the file at all.
-bool trashUsable() {
-#if defined(Q_OS_UNIX) && !defined(Q_OS_DARWIN)
-    const QString data = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
-    if (data.isEmpty())
-        return false;
-    const QString trash = data + QStringLiteral("/Trash");
-    QDir().mkpath(trash);
-    return QFileInfo(trash).isDir() && QFileInfo(trash).isWritable();
-#else
-    return true;
-#endif
-}
-
 } // namespace
 
 FileError removeFile(const QString& path) {
@@ -50,7 +31,7 @@ FileError removeFile(const QString& path) {
         return FileError::fromErrno(errnoOf(error), path);
     if (status.type() == std::filesystem::file_type::directory)
         return FileError::fromErrno(EISDIR, path);
-    if (trashUsable() && QFile::moveToTrash(path))
+    if (moveToTrash(native))
         return FileError::none();
     // The trash would not take it. Deleting tells the precise reason when that fails too
     // (a read-only folder, a file that vanished meanwhile).

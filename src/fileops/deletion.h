@@ -8,8 +8,8 @@
 namespace zq2 {
 
 // Removes one file: into the desktop's trash where there is one, so that a mistaken deletion can be
-// undone, and deleted outright where the trash cannot take it (no trash on this system or on that
-// drive). Either way the file is gone from its folder and the result is success. A missing file, a
+// undone, and deleted outright where the trash cannot take it (see moveToTrash). Either way the file
+// is gone from its folder and the result is success; it never waits on the trash. A missing file, a
 // folder, or a file that can neither be trashed nor deleted is a failure with the reason.
 FileError removeFile(const QString& path);
 

@@ -1,16 +1,42 @@
 #include "fileops/deletion.h"
 #include "fileops/filecopy.h"
 #include "fileops/kilobytes.h"
+#include "support/faults.h"
 #include "support/tempfiles.h"
 
 #include <QDir>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QUrl>
 
 #include <cerrno>
+#include <optional>
+
+#include <unistd.h>
 
 using namespace zq2;
 using namespace zq2::test;
+
+namespace {
+
+// The original paths recorded in the trash folder `trashFolder`, each checked to have its file and a
+// complete record: "[Trash Info]", the path (absolute, or relative to the folder holding the trash)
+// and the time of deletion.
+QStringList trashContents(const QString& trashFolder) {
+    QStringList originals;
+    for (const QString& record : QDir(trashFolder + "/info").entryList(QDir::Files | QDir::Hidden)) {
+        const QStringList lines = QString::fromUtf8(readFile(trashFolder + "/info/" + record)).split('\n');
+        if (lines.size() < 3 || lines[0] != "[Trash Info]" || !lines[1].startsWith("Path=") ||
+            !lines[2].startsWith("DeletionDate=") ||
+            !QFile::exists(trashFolder + "/files/" + record.chopped(10)))
+            return {"broken record " + record};
+        const QString recorded = QUrl::fromPercentEncoding(lines[1].mid(5).toUtf8());
+        originals << (recorded.startsWith('/') ? recorded : QFileInfo(trashFolder).path() + '/' + recorded);
+    }
+    return originals;
+}
+
+} // namespace
 
 class TestFileOps : public QObject {
     Q_OBJECT
@@ -80,36 +106,76 @@ private slots:
         QCOMPARE(folderContents(cache), answer == 'v' ? QStringList() : QStringList{"level1.z2l=FRESH"});
     }
 
+    void initTestCase() {
+        // A desktop trash of this test's own, so that the user's real one is never touched. The trash
+        // reads the home folder from the environment once, so one home serves every case; it moves
+        // along with the data folder, so that files in it go to its trash on any machine.
+        QVERIFY(home_.isValid());
+        qputenv("XDG_DATA_HOME", QFile::encodeName(home_.path()));
+        qputenv("HOME", QFile::encodeName(home_.path()));
+    }
+
+    // `trashed`: whether the file went into the trash rather than being deleted outright. A file on
+    // another file system than home goes to that file system's own trash.
     void removeFile_data() {
+        QTest::addColumn<QString>("name");
         QTest::addColumn<int>("code");
-        QTest::newRow("into the trash") << 0;
-        QTest::newRow("no trash: deleted") << 0;
-        QTest::newRow("missing file") << ENOENT;
-        QTest::newRow("a folder") << EISDIR;
+        QTest::addColumn<bool>("trashed");
+        QTest::newRow("into the trash") << "cave.z2l" << 0 << true;
+        QTest::newRow("no trash can be made") << "cave.z2l" << 0 << false;
+        QTest::newRow("trash info is a file") << "cave.z2l" << 0 << false;
+        QTest::newRow("name of 230 bytes") << QString(226, 'n') + ".z2l" << 0 << true;
+        // No room left for the record of where it came from: the trash could not give it back.
+        QTest::newRow("name of 240 bytes") << QString(236, 'n') + ".z2l" << 0 << false;
+        QTest::newRow("name of 255 bytes") << QString(251, 'n') + ".z2l" << 0 << false;
+        QTest::newRow("another file system") << "cave.z2l" << 0 << true;
+        QTest::newRow("missing file") << "cave.z2l" << ENOENT << false;
+        QTest::newRow("a folder") << "cave.z2l" << EISDIR << false;
     }
     void removeFile() {
+        QFETCH(QString, name);
         QFETCH(int, code);
+        QFETCH(bool, trashed);
         const QString scenario = QTest::currentDataTag();
-        // A desktop trash of this test's own, so that the user's real one is never touched. The home
-        // folder moves along: a file on another file system than home goes to that file system's trash.
-        QTemporaryDir home, current;
-        qputenv("XDG_DATA_HOME", QFile::encodeName(home.path()));
-        qputenv("HOME", QFile::encodeName(home.path()));
+        QString trash = home_.filePath("Trash");
+        QDir(trash).removeRecursively();
+        QFile::remove(trash);
+        QTemporaryDir current;
         QVERIFY(QDir::setCurrent(current.path()));
-        const QString path = home.filePath("game/cave.z2l");
-        if (scenario == "no trash: deleted") // a plain file where the trash would be: it cannot be made
-            writeFile(home.path(), "Trash", "in the way");
+        QString folder = home_.filePath("game");
+        std::optional<ScratchMount> drive;
+        if (scenario == "another file system") {
+            folder = current.filePath("drive");
+            drive.emplace(folder, "ramfs", "");
+            if (!drive->skipReason().isEmpty())
+                QSKIP(qPrintable(drive->skipReason()));
+            trash = folder + "/.Trash-" + QString::number(geteuid());
+        }
+        if (scenario == "no trash can be made")
+            writeFile(home_.path(), "Trash", "in the way");
+        if (scenario == "trash info is a file")
+            writeFile(home_.path(), "Trash/info", "in the way");
+        const QString path = folder + '/' + name;
         if (scenario == "a folder")
             QDir().mkpath(path);
         else if (scenario != "missing file")
-            writeFile(home.path(), "game/cave.z2l", "LEVEL");
-        QCOMPARE(zq2::removeFile(path).code, code);
+            writeFile(folder, name, "LEVEL");
+
+        FileError error;
+        {
+            HangGuard guard("removeFile");
+            error = zq2::removeFile(path);
+        }
+        QCOMPARE(error.code, code);
         QCOMPARE(QFileInfo::exists(path), scenario == "a folder");
-        QCOMPARE(readFile(home.filePath("Trash/files/cave.z2l")),
-                 scenario == "into the trash" ? "LEVEL" : "<missing>");
-        // Where no trash can be made the file is deleted, never left in the current folder.
-        QVERIFY(QDir(current.path()).isEmpty());
+        QCOMPARE(trashContents(trash), trashed ? QStringList{path} : QStringList());
+        QCOMPARE(readFile(trash + "/files/" + name), trashed ? "LEVEL" : "<missing>");
+        // Never "trashed" into folders of the current folder when no trash can be made.
+        QVERIFY(QDir(current.path()).isEmpty() || drive);
     }
+
+private:
+    QTemporaryDir home_;
 };
 
 QTEST_GUILESS_MAIN(TestFileOps)
