@@ -1,6 +1,7 @@
 #include "catalogue/details.h"
 
 #include "platform/paths.h"
+#include "platform/regularfile.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -18,12 +19,12 @@ constexpr qsizetype kTitleLength = 32;
 
 // Reads the title field, or nothing when the file cannot be opened or read.
 std::optional<QString> readTitle(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    const std::unique_ptr<QFile> file = openRegularFile(path);
+    if (!file)
         return std::nullopt;
     // The bytes past the end of a short file count as spaces, so they vanish with the trimming.
     QByteArray head(kHeadBytes, ' ');
-    const qint64 got = file.read(head.data(), kTitleOffset + kTitleLength);
+    const qint64 got = file->read(head.data(), kTitleOffset + kTitleLength);
     if (got < 0)
         return std::nullopt;
     QByteArrayView field = QByteArrayView(head).sliced(kTitleOffset, kTitleLength);

@@ -7,7 +7,7 @@ namespace zq2 {
 
 // The title stored in a level or tileset file: the 32 bytes at offset 188, cut at the first NUL byte
 // and without the spaces at both ends. A file too short to hold the whole field is read as if it
-// went on with spaces. A file that cannot be read gives an empty title.
+// went on with spaces. A file that cannot be read, or is no regular file, gives an empty title.
 QString loadTitle(const QString& path);
 
 // Text in the 8-bit character set titles are written in (Windows-1252). The five byte values that

@@ -1,6 +1,7 @@
 #include "platform/textlines.h"
 
 #include "platform/paths.h"
+#include "platform/regularfile.h"
 
 #include <QFile>
 #include <QSaveFile>
@@ -54,16 +55,17 @@ QList<QByteArray> readLines(QIODevice& device, const LineLimits& limits) {
 }
 
 std::optional<QList<QByteArray>> readFileLines(const QString& path, const LineLimits& limits) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    const std::unique_ptr<QFile> file = openRegularFile(path);
+    if (!file)
         return std::nullopt;
-    return readLines(file, limits);
+    return readLines(*file, limits);
 }
 
 std::optional<WholeFileLines> readWholeFileLines(const QString& path, qint64 maxBytes, int maxLines) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    const std::unique_ptr<QFile> opened = openRegularFile(path);
+    if (!opened)
         return std::nullopt;
+    QFile& file = *opened;
     WholeFileLines whole;
     if (file.size() > maxBytes) {
         whole.tooLarge = true;

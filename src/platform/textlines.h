@@ -25,7 +25,8 @@ struct LineLimits {
 // another, empty line. Reads in chunks and stops as soon as `limits.maxLines` lines are complete.
 QList<QByteArray> readLines(QIODevice& device, const LineLimits& limits);
 
-// readLines on the file at `path`; nothing when the file cannot be opened.
+// readLines on the file at `path`; nothing when it cannot be opened or is no regular file (a device,
+// a pipe: see openRegularFile).
 std::optional<QList<QByteArray>> readFileLines(const QString& path, const LineLimits& limits);
 
 // Every line of a file, none of them cut; or, for a file beyond the bounds it was read with, only

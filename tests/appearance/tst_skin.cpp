@@ -2,6 +2,7 @@
 #include "appearance/skinfile.h"
 #include "appearance/widgets/skinning.h"
 #include "platform/paths.h"
+#include "support/faults.h"
 #include "support/tempfiles.h"
 
 #include <QApplication>
@@ -139,6 +140,49 @@ private slots:
         setBackgroundPicture(&window, dir.filePath(name));
         QCOMPARE(backgroundPictureSize(&window), shown);
         QCOMPARE(window.size(), QSize(306, 240));
+    }
+
+    // A skin naming something that is no regular file, as the skin file itself or in a picture line,
+    // must neither block nor wake a device: it reads as a missing file, and the rest of the skin applies.
+    void specialFilesReadAsMissing_data() {
+        QTest::addColumn<QString>("special");
+        QTest::addColumn<bool>("asPicture");
+        for (const bool asPicture : {false, true}) {
+            const char* where = asPicture ? "picture line" : "skin file";
+            QTest::addRow("%s: a pipe", where) << "pipe" << asPicture;
+            QTest::addRow("%s: a link to a pipe", where) << "link" << asPicture;
+            QTest::addRow("%s: /dev/ptmx", where) << "/dev/ptmx" << asPicture;
+        }
+    }
+    void specialFilesReadAsMissing() {
+        QFETCH(QString, special);
+        QFETCH(bool, asPicture);
+        QTemporaryDir dir;
+        test::makeFifo(dir.filePath("pipe"));
+        QVERIFY(QFile::link(dir.filePath("pipe"), dir.filePath("link")));
+        const QString path = special.startsWith('/') ? special : dir.filePath(special);
+        if (!QFileInfo::exists(path))
+            QSKIP("no such device here");
+        QString skinFile = path;
+        if (asPicture) {
+            skinFile = dir.filePath("s.skn");
+            test::writeFile(dir.path(), "s.skn", QFile::encodeName(path) + "\r\nFF\r\n");
+        }
+        test::writeFile(dir.path(), "old.png", encoded({10, 10}, "PNG"));
+        QMainWindow window;
+        window.setCentralWidget(new QWidget);
+        setBackgroundPicture(&window, dir.filePath("old.png"));
+        QGroupBox frame;
+        const QColor unskinned = frame.palette().color(QPalette::Window);
+        SkinValues v = kMarked;
+        {
+            test::HangGuard guard("applying the skin");
+            applyMainWindowSkin(&window, loadSkinFile(skinFile, kApp, v), &frame, nullptr);
+        }
+        // A skin file that cannot be read changes nothing; a picture that cannot be read shows none.
+        QCOMPARE(backgroundPictureSize(&window), asPicture ? QSize() : QSize(10, 10));
+        QCOMPARE(frame.palette().color(QPalette::Window), asPicture ? QColor(255, 0, 0) : unskinned);
+        QCOMPARE(describe({}, v), describe({}, kMarked));
     }
 
     void mainWindowSkinAndTurningItOff() {

@@ -1,6 +1,7 @@
 #include "appearance/widgets/skinning.h"
 
 #include "appearance/colours.h"
+#include "platform/regularfile.h"
 
 #include <QApplication>
 #include <QEvent>
@@ -67,7 +68,10 @@ PicturePainter* painterOf(const QWidget* area) {
 QImage readPicture(const QString& path) {
     if (path.isEmpty())
         return {};
-    QImageReader reader(path);
+    const std::unique_ptr<QFile> file = openRegularFile(path);
+    if (!file)
+        return {};
+    QImageReader reader(file.get());
     reader.setDecideFormatFromContent(true);
     const QSize declared = reader.size();
     if (declared.isValid() && qint64(declared.width()) * declared.height() * 4 > kMaxPictureBytes)

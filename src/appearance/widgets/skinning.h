@@ -12,7 +12,8 @@ class QWidget;
 namespace zq2 {
 
 // Shows the picture at `path` at its own size from the top-left corner of the window's client area,
-// behind the controls; an empty path (or a picture that cannot be read) removes the picture.
+// behind the controls; an empty path, a picture that cannot be read, or a path that names no regular
+// file (a device, a pipe) removes the picture.
 // For a main window the client area is its central widget, below the menu bar. The window keeps
 // its size: a larger picture is cut at the window's edges, a smaller one leaves the rest plain.
 // BMP, PNG and JPEG files are read by content, whatever their name ends with; a picture whose
