@@ -8,6 +8,7 @@
 
 #include <cerrno>
 #include <filesystem>
+#include <utility>
 
 #ifndef Q_OS_WIN
 #include <cstdio>
@@ -20,6 +21,11 @@ namespace zq2 {
 
 namespace {
 
+void stepTaken(const CopySteps& steps) {
+    if (steps.afterPiece)
+        steps.afterPiece();
+}
+
 #ifndef Q_OS_WIN
 
 // Errors of a transfer that concern the file being written rather than the one being read.
@@ -31,39 +37,56 @@ FileError failure(int err, const QString& source, const QString& destination) {
     return FileError::fromErrno(err, isWriteSideError(err) ? destination : source);
 }
 
-FileError copyByReadWrite(int in, int out, const QString& source, const QString& destination) {
+// Bytes moved so far, and why the transfer stopped early if it did.
+struct Transferred {
+    qint64 bytes = 0;
+    FileError error;
+};
+
+// Reads until the end of the source, or until it has given more than the `expected` bytes it had when
+// the copy began: a file still growing is not followed for ever.
+Transferred copyByReadWrite(int in, int out, Transferred moved, qint64 expected, const CopySteps& steps,
+                            const QString& source, const QString& destination) {
     char buffer[128 * 1024];
-    for (;;) {
+    while (moved.bytes <= expected) {
         const ssize_t got = ::read(in, buffer, sizeof buffer);
         if (got == 0)
-            return FileError::none();
+            break;
         if (got < 0) {
             if (errno == EINTR)
                 continue;
-            return FileError::fromErrno(errno, source);
+            moved.error = FileError::fromErrno(errno, source);
+            break;
         }
-        if (const int err = writeAll(out, buffer, got))
-            return FileError::fromErrno(err, destination);
+        if (const int err = writeAll(out, buffer, got)) {
+            moved.error = FileError::fromErrno(err, destination);
+            break;
+        }
+        moved.bytes += got;
+        stepTaken(steps);
     }
+    return moved;
 }
 
-FileError transfer(int in, int out, qint64 expected, const QString& source, const QString& destination) {
+Transferred transfer(int in, int out, qint64 expected, const CopySteps& steps, const QString& source,
+                     const QString& destination) {
+    Transferred moved;
 #ifdef Q_OS_LINUX
     // The kernel copies without passing the bytes through this process, and on file systems
     // that share extents it copies nothing at all.
-    qint64 copied = 0;
-    for (;;) {
+    while (steps.method == CopySteps::Method::Fastest) {
         const ssize_t n = ::copy_file_range(in, nullptr, out, nullptr, 1 << 30, 0);
         if (n > 0) {
-            copied += n;
+            moved.bytes += n;
+            stepTaken(steps);
             // A plain file that has reached its length needs no further call to learn that it ended.
-            if (copied == expected)
-                return FileError::none();
+            if (moved.bytes >= expected)
+                return moved;
             continue;
         }
         if (n == 0) {
-            if (copied >= expected)
-                return FileError::none();
+            if (moved.bytes >= expected)
+                return moved;
             break; // some file systems report nothing copied instead of an error
         }
         const int err = errno;
@@ -71,12 +94,22 @@ FileError transfer(int in, int out, qint64 expected, const QString& source, cons
             continue;
         if (err == EXDEV || err == ENOSYS || err == EINVAL || err == EOPNOTSUPP || err == EPERM)
             break; // not possible between these two files: copy by hand from where it stopped
-        return failure(err, source, destination);
+        moved.error = failure(err, source, destination);
+        return moved;
     }
-#else
-    Q_UNUSED(expected);
 #endif
-    return copyByReadWrite(in, out, source, destination);
+    return copyByReadWrite(in, out, moved, expected, steps, source, destination);
+}
+
+// Whether the source still is what it was when the copy began. A download being written, or a file
+// cut short, changes its length or at least its modification time.
+bool unchanged(const struct stat& before, const struct stat& after) {
+#ifdef Q_OS_DARWIN
+    const long beforeNs = before.st_mtimespec.tv_nsec, afterNs = after.st_mtimespec.tv_nsec;
+#else
+    const long beforeNs = before.st_mtim.tv_nsec, afterNs = after.st_mtim.tv_nsec;
+#endif
+    return before.st_size == after.st_size && before.st_mtime == after.st_mtime && beforeNs == afterNs;
 }
 
 // The source of a copy, opened for reading. Only a plain file (after links) is copied.
@@ -110,19 +143,48 @@ struct OpenSource {
     // The source's permission bits, always readable and writable by the owner, so that a file
     // copied from read-only media can later be replaced or deleted.
     mode_t copyMode() const { return (info.st_mode & 0777) | S_IRUSR | S_IWUSR; }
+
+    // Copies the whole source into `out`. A source that changed while it was copied fails.
+    FileError copyInto(int out, const CopySteps& steps, const QString& source, const QString& destination) const {
+        const Transferred moved = transfer(fd, out, info.st_size, steps, source, destination);
+        if (moved.error)
+            return moved.error;
+        struct stat after {};
+        if (::fstat(fd, &after) != 0)
+            return FileError::fromErrno(errno, source);
+        if (moved.bytes != info.st_size || !unchanged(info, after))
+            return FileError::fromErrno(kChangedWhileCopied, source);
+        return FileError::none();
+    }
 };
+
+#else
+
+// The size and modification time of a file, to tell whether it changed while it was copied.
+std::pair<std::uintmax_t, std::filesystem::file_time_type> sourceState(const QString& source) {
+    std::error_code ignored;
+    return {std::filesystem::file_size(toFsPath(source), ignored),
+            std::filesystem::last_write_time(toFsPath(source), ignored)};
+}
 
 #endif
 
 } // namespace
 
-FileError copyFileFast(const QString& source, const QString& destination) {
+FileError copyFileFast(const QString& source, const QString& destination, const CopySteps& steps) {
 #ifdef Q_OS_WIN
+    // The system copies in one call here: the source is compared before and after it.
+    const auto before = sourceState(source);
     std::error_code error;
     std::filesystem::copy_file(toFsPath(source), toFsPath(destination), std::filesystem::copy_options::none,
                                error);
-    if (!error)
-        return FileError::none();
+    if (!error) {
+        stepTaken(steps);
+        if (sourceState(source) == before)
+            return FileError::none();
+        std::filesystem::remove(toFsPath(destination), error);
+        return FileError::fromErrno(kChangedWhileCopied, source);
+    }
     const int err = errnoOf(error);
     return FileError::fromErrno(err, err == EEXIST ? destination : source);
 #else
@@ -133,7 +195,7 @@ FileError copyFileFast(const QString& source, const QString& destination) {
     const int out = ::open(to.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, in.copyMode());
     if (out < 0)
         return FileError::fromErrno(errno, destination);
-    FileError result = transfer(in.fd, out, in.info.st_size, source, destination);
+    FileError result = in.copyInto(out, steps, source, destination);
     if (::close(out) != 0 && result.ok())
         result = FileError::fromErrno(errno, destination);
     if (!result.ok())
@@ -143,13 +205,14 @@ FileError copyFileFast(const QString& source, const QString& destination) {
 }
 
 FileError replaceOrCreate(const QString& source, const QString& folder, const QString& name,
-                          const std::optional<QString>& existingPath) {
+                          const std::optional<QString>& existingPath, const CopySteps& steps) {
     if (!existingPath) {
         // Nothing to lose: write straight under the final name. Creating it exclusively keeps a file
         // that appeared meanwhile, and a failed copy removes what it wrote.
-        return copyFileFast(source, joinPath(folder, name));
+        return copyFileFast(source, joinPath(folder, name), steps);
     }
 #ifdef Q_OS_WIN
+    const auto before = sourceState(source);
     PendingFile pending(folder, name);
     if (pending.error())
         return pending.error();
@@ -162,7 +225,10 @@ FileError replaceOrCreate(const QString& source, const QString& folder, const QS
             return FileError::fromErrno(EIO, source);
         if (const FileError written = pending.write(buffer, got))
             return written;
+        stepTaken(steps);
     }
+    if (sourceState(source) != before)
+        return FileError::fromErrno(kChangedWhileCopied, source);
 #else
     const OpenSource in(source);
     if (in.error)
@@ -170,7 +236,7 @@ FileError replaceOrCreate(const QString& source, const QString& folder, const QS
     PendingFile pending(folder, name, in.copyMode());
     if (pending.error())
         return pending.error();
-    if (FileError copied = transfer(in.fd, pending.handle(), in.info.st_size, source, pending.target()))
+    if (FileError copied = in.copyInto(pending.handle(), steps, source, pending.target()))
         return copied;
 #endif
     return pending.putInPlace(existingPath);

@@ -10,12 +10,21 @@
 
 namespace zq2 {
 
+// How copyFileFast moves the bytes, and what it does between two pieces of a file. Tests use this to
+// change a source in the middle of a copy without depending on timing.
+struct CopySteps {
+    enum class Method { Fastest, ReadWrite } method = Method::Fastest;
+    std::function<void()> afterPiece; // called after each piece written, when set
+};
+
 // Copies one whole file by the fastest means the system offers (on Linux copy_file_range, falling
 // back to reading and writing). Fails with EEXIST when `destination` exists; a failed copy leaves
-// no destination behind. The copy gets the source's permission bits (less the umask) and is always
-// readable and writable by its owner, so that a file copied from read-only media can later be
-// replaced or deleted. Nothing is flushed to disk.
-FileError copyFileFast(const QString& source, const QString& destination);
+// no destination behind. A source whose size or modification time changes during the copy (a
+// download still being written, a file cut short) fails with kChangedWhileCopied, naming the source.
+// The copy gets the source's permission bits (less the umask) and is always readable and writable
+// by its owner, so that a file copied from read-only media can later be replaced or deleted.
+// Nothing is flushed to disk.
+FileError copyFileFast(const QString& source, const QString& destination, const CopySteps& steps = {});
 
 // Puts a copy of `source` in place as folder/name. When `existingPath` names a file to be replaced,
 // the copy is written to a temporary file in `folder` first and then moved into place with one
@@ -26,7 +35,7 @@ FileError copyFileFast(const QString& source, const QString& destination);
 // meanwhile is kept (EEXIST). A failure names the path the user knows: folder/name, or
 // existingPath when only its removal failed.
 FileError replaceOrCreate(const QString& source, const QString& folder, const QString& name,
-                          const std::optional<QString>& existingPath);
+                          const std::optional<QString>& existingPath, const CopySteps& steps = {});
 
 // The length of a file in bytes, or the reason it cannot be read.
 struct FileSize {

@@ -4,6 +4,7 @@
 #include "support/faults.h"
 #include "support/tempfiles.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QTemporaryDir>
 #include <QTest>
@@ -172,6 +173,55 @@ private slots:
         QCOMPARE(readFile(trash + "/files/" + name), trashed ? "LEVEL" : "<missing>");
         // Never "trashed" into folders of the current folder when no trash can be made.
         QVERIFY(QDir(current.path()).isEmpty() || drive);
+    }
+
+    // The source changes between two pieces of a copy over an older file: the copy fails saying so,
+    // and the old file stays, by either way of copying.
+    void copyOfChangingSource_data() {
+        QTest::addColumn<CopySteps::Method>("method");
+        QTest::addColumn<QString>("change");
+        for (const auto& [method, how] : {std::pair{CopySteps::Method::Fastest, "fastest"},
+                                          std::pair{CopySteps::Method::ReadWrite, "read and write"}}) {
+            for (const char* change : {"none", "cut short", "grown", "touched"})
+                QTest::addRow("%s, %s", how, change) << method << QString(change);
+        }
+    }
+    void copyOfChangingSource() {
+        QFETCH(CopySteps::Method, method);
+        QFETCH(QString, change);
+        QTemporaryDir root;
+        const QString cache = root.filePath("cache"), game = root.filePath("game");
+        const QByteArray download(300 * 1024, 'd'); // several pieces of the read and write loop
+        writeFile(cache, "level1.z2l", download);
+        writeFile(game, "level1.z2l", "OLD");
+        const QString source = cache + "/level1.z2l";
+        int pieces = 0;
+        const auto changeSource = [&] {
+            if (pieces++ > 0)
+                return;
+            QFile file(source);
+            QVERIFY(file.open(QIODevice::ReadWrite | QIODevice::Append));
+            if (change == "cut short")
+                QVERIFY(file.resize(100));
+            else if (change == "grown")
+                QVERIFY(file.write("more") == 4);
+            else if (change == "touched")
+                QVERIFY(file.setFileTime(QDateTime::currentDateTime().addSecs(3600),
+                                         QFileDevice::FileModificationTime));
+        };
+        const FileError error = replaceOrCreate(source, game, "level1.z2l", game + "/level1.z2l",
+                                                CopySteps{method, changeSource});
+        QVERIFY(pieces > 0);
+        QCOMPARE(QDir(game).entryList(QDir::Files | QDir::Hidden), QStringList{"level1.z2l"});
+        if (change == "none") {
+            QCOMPARE(error.code, 0);
+            QVERIFY(readFile(game + "/level1.z2l") == download);
+            return;
+        }
+        QCOMPARE(failureReport("Could not copy", {error}),
+                 "Could not copy level1.z2l: The file changed while it was copied.");
+        QCOMPARE(error.path, source);
+        QCOMPARE(readFile(game + "/level1.z2l"), "OLD");
     }
 
 private:
