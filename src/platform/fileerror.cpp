@@ -1,5 +1,6 @@
 #include "platform/fileerror.h"
 
+#include <cerrno>
 #include <cstring>
 
 namespace zq2 {
@@ -10,6 +11,12 @@ QString FileError::reason() const {
     if (code == kChangedWhileCopied)
         return QStringLiteral("The file changed while it was copied");
     return QString::fromLocal8Bit(std::strerror(code));
+}
+
+QString FileError::writeReason() const {
+    if (code == EISDIR)
+        return QStringLiteral("A folder of that name is in the way");
+    return reason();
 }
 
 } // namespace zq2

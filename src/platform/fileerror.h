@@ -20,6 +20,9 @@ struct FileError {
 
     // The operating system's reason in plain words, e.g. "Permission denied".
     QString reason() const;
+    // The reason a file could not be written at `path`: as reason(), except that a folder standing
+    // where the file belongs is called that, not "Is a directory".
+    QString writeReason() const;
 
     static FileError fromErrno(int err, const QString& path) { return FileError{err, path}; }
     static FileError none() { return {}; }

@@ -4,6 +4,7 @@
 #include "platform/regularfile.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 
 #include <array>
@@ -87,8 +88,11 @@ std::optional<WholeFileLines> readWholeFileLines(const QString& path, qint64 max
 namespace {
 
 // QSaveFile reports a Qt error kind only; the system's number is still in errno right after the
-// failing call. A failure that left no number behind is reported as a plain input/output error.
+// failing call. It refuses a folder standing at the path without any number, so that case is told
+// by looking; any other failure that left no number behind is a plain input/output error.
 FileError failure(int savedErrno, const QString& path) {
+    if (QFileInfo(path).isDir())
+        return FileError::fromErrno(EISDIR, path);
     return FileError::fromErrno(savedErrno != 0 ? savedErrno : EIO, path);
 }
 
@@ -128,7 +132,7 @@ WriteResult replaceFileSpelledExactly(const QString& folder, const QString& name
 QString writeFailedText(const QString& what, const WriteResult& result) {
     if (!result.saved)
         return QStringLiteral("The %1 could not be saved to %2: %3")
-            .arg(what, displayPath(result.error.path), result.error.reason());
+            .arg(what, displayPath(result.error.path), result.error.writeReason());
     return QStringLiteral("The %1 were saved to %2, but the old file %3 could not be removed: %4")
         .arg(what, displayPath(result.path), displayPath(result.error.path), result.error.reason());
 }

@@ -63,14 +63,16 @@ int failureCode(int err) {
     }
 }
 
-QString failureMessage(int code) {
+QString failureMessage(int code, const FileError& error) {
     if (code == kDriveNotReady)
         return QStringLiteral(
             "Your CD-ROM drive is either open, empty, or is not yet up to speed.  Please insert "
             "your Zeno Quillback 2 CD or wait for the drive to stop spinning before trying again.");
     if (code == kFolderNotFound)
         return QStringLiteral("Wrong CD.  Please insert your Zeno Quillback 2 CD and try again.");
-    return QStringLiteral("Unknown error.  Error number ") + QString::number(code) + QLatin1Char('.');
+    const QString file = error.path.isEmpty() ? QStringLiteral("the files") : displayPath(error.path);
+    const QString reason = error ? error.reason() : QStringLiteral("Unknown error");
+    return QStringLiteral("Could not restore %1: %2.  Error number %3.").arg(file, reason).arg(code);
 }
 
 QString restoreCompleteText() {
@@ -83,7 +85,7 @@ RestoreResult runRestore(const QString& cdResourceDir, const QString& gameDir, c
     if (pattern.isEmpty())
         return {RestoreResult::Kind::NothingTicked};
     if (const int err = folderFailure(cdResourceDir))
-        return {RestoreResult::Kind::Failed, failureCode(err)};
+        return {RestoreResult::Kind::Failed, failureCode(err), FileError::fromErrno(err, cdResourceDir)};
     const QStringList names = listFolder(cdResourceDir, pattern);
     if (names.isEmpty())
         return {RestoreResult::Kind::WrongCd};
@@ -99,7 +101,7 @@ RestoreResult runRestore(const QString& cdResourceDir, const QString& gameDir, c
         const CopyOutcome outcome =
             copyWithQuestion(joinPath(cdResourceDir, name), gameDir, name, existing, ask);
         if (outcome.result == CopyOutcome::Result::Failed)
-            return {RestoreResult::Kind::Failed, failureCode(outcome.error.code)};
+            return {RestoreResult::Kind::Failed, failureCode(outcome.error.code), outcome.error};
         if (outcome.result == CopyOutcome::Result::Copied)
             gameFolder.noteCopied(name);
     }

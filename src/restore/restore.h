@@ -35,15 +35,18 @@ inline constexpr int kFolderNotFound = 76;
 // its own number above 1000.
 int failureCode(int err);
 
-// The message told for a failed run with the failure code `code`.
-QString failureMessage(int code);
+// The message told for a failed run with the failure code `code`: the design's own texts for a drive
+// that cannot be read and a missing folder, otherwise "Could not restore <file>: <reason>.  Error
+// number <code>." with the file the failure concerns.
+QString failureMessage(int code, const FileError& error = {});
 
 // The message after a run that reached its end.
 QString restoreCompleteText();
 
 struct RestoreResult {
     enum class Kind { NothingTicked, WrongCd, Failed, Completed } kind;
-    int code = 0; // the failure code when kind is Failed
+    int code = 0;         // the failure code when kind is Failed
+    FileError error = {}; // the file and the system's reason behind it, when there is one
 };
 
 // Copies the files of `cdResourceDir` that the ticked groups select into `gameDir`, in listing

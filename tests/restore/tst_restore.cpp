@@ -1,6 +1,7 @@
 #include "fileops/kilobytes.h"
 #include "restore/restore.h"
 #include "restore/widgets/restoredialog.h"
+#include "support/faults.h"
 #include "support/scriptedprompter.h"
 #include "support/tempfiles.h"
 
@@ -11,6 +12,9 @@
 #include <QTest>
 
 #include <cerrno>
+#include <optional>
+
+#include <unistd.h>
 
 using namespace zq2;
 using namespace zq2::test;
@@ -63,7 +67,11 @@ private slots:
         row("missing", failureMessage(failureCode(ENOENT)),
             "Wrong CD.  Please insert your Zeno Quillback 2 CD and try again.");
         row("no medium", QString::number(failureCode(ENOMEDIUM)), "68");
-        row("other error", failureMessage(failureCode(EACCES)), "Unknown error.  Error number 1013.");
+        row("other error", failureMessage(failureCode(EACCES), {EACCES, "/g/Zeno2.exe"}),
+            "Could not restore /g/Zeno2.exe: Permission denied.  Error number 1013.");
+        row("changed while copied",
+            failureMessage(failureCode(kChangedWhileCopied), {kChangedWhileCopied, "a"}),
+            "Could not restore a: The file changed while it was copied.  Error number 11001.");
     }
     void texts() {
         QFETCH(QString, actual);
@@ -129,6 +137,44 @@ private slots:
         QVERIFY(!QFile::exists("/zq2rootprobe.z2l"));
     }
 
+    // A game folder that cannot take the file: the message names it and says why, and the file
+    // already there stays as it was.
+    void failureSaysWhy_data() {
+        QTest::addColumn<QString>("fault");
+        QTest::addColumn<QString>("reason");
+        row("full disk", "full", "No space left on device.  Error number 1028.");
+        row("read-only file system", "read-only", "Read-only file system.  Error number 1030.");
+        row("no permission", "no permission", "Permission denied.  Error number 1013.");
+    }
+    void failureSaysWhy() {
+        QFETCH(QString, fault);
+        QFETCH(QString, reason);
+        QTemporaryDir root;
+        const QString cd = root.filePath("cd"), game = root.filePath("game");
+        writeFile(cd, "level1.z2l", QByteArray(256 * 1024, 'c'));
+        std::optional<ScratchMount> disk;
+        if (fault != "no permission") {
+            disk.emplace(game, "tmpfs", "size=64k");
+            if (!disk->skipReason().isEmpty())
+                QSKIP(qPrintable(disk->skipReason()));
+        }
+        writeFile(game, "level1.z2l", "old");
+        if (fault == "read-only")
+            QVERIFY(disk->makeReadOnly());
+        // Qt's permission bits in hex read like octal modes: 0x7755 is rwxr-xr-x. Root writes through
+        // folder permissions, so root acts as an unprivileged user meanwhile.
+        QFile::setPermissions(root.path(), QFile::Permissions(0x7755));
+        QFile::setPermissions(game, QFile::Permissions(0x5555));
+        const bool dropRoot = fault == "no permission" && geteuid() == 0;
+        QVERIFY(!dropRoot || seteuid(65534) == 0);
+        const RestoreResult result = zq2::runRestore(cd, game, choiceOf("x........x"), {});
+        QVERIFY(!dropRoot || seteuid(0) == 0);
+        QFile::setPermissions(game, QFile::Permissions(0x7700));
+        QCOMPARE(failureMessage(result.code, result.error),
+                 "Could not restore " + game + "/level1.z2l: " + reason);
+        QCOMPARE(folderState(game), "level1.z2l=old");
+    }
+
     // A run that fails leaves the dialog open with its ticks for another try; one that completes closes it.
     void dialogStaysOpenUntilCompleted() {
         QTemporaryDir root;
@@ -150,7 +196,9 @@ private slots:
         QVERIFY(!dialog.isVisible());
         QCOMPARE(readFile(game + "/level1.z2l"), QByteArray(1536, 'c'));
         QCOMPARE(prompter.asked.value(0).title, QString("Zeno 2 Organizer - Error"));
-        QCOMPARE(prompter.texts(), (QStringList{"Unknown error.  Error number 1017.",
+        QCOMPARE(prompter.texts(), (QStringList{"Could not restore " + game +
+                                                    "/level1.z2l: File exists.  "
+                                                    "Error number 1017.",
                                                 replaceQuestion("level1.z2l", 1000, 1536, QLocale::system()),
                                                 "Zeno 2 file restore complete."}));
     }

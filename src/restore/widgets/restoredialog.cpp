@@ -77,7 +77,7 @@ void RestoreDialog::Command2_Click() {
         prompter_.ask(failureMessage(kFolderNotFound), Buttons::Ok, errorTitle);
         return;
     case RestoreResult::Kind::Failed:
-        prompter_.ask(failureMessage(result.code), Buttons::Ok, errorTitle);
+        prompter_.ask(failureMessage(result.code, result.error), Buttons::Ok, errorTitle);
         return;
     case RestoreResult::Kind::Completed:
         prompter_.tell(restoreCompleteText());
