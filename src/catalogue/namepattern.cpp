@@ -17,6 +17,10 @@ bool isAsciiBytes(QByteArrayView bytes) {
                        [](char c) { return static_cast<unsigned char>(c) < 0x80; });
 }
 
+bool hasSurrogates(QStringView text) {
+    return std::any_of(text.begin(), text.end(), [](QChar c) { return c.isSurrogate(); });
+}
+
 bool isAsciiText(QStringView text) {
     return std::all_of(text.begin(), text.end(), [](QChar c) { return c.unicode() < 0x80; });
 }
@@ -93,6 +97,14 @@ NamePattern::Piece NamePattern::compile(QStringView text) {
 bool NamePattern::matchesPiece(const Piece& piece, QStringView name) {
     if (piece.isSuffix)
         return name.endsWith(piece.suffixText, Qt::CaseInsensitive);
+    // A character beyond the first 65536 takes two UTF-16 units, which fold only together and which
+    // "?" must take as one: such texts are compared by whole characters.
+    if (hasSurrogates(name) || hasSurrogates(piece.folded)) {
+        const QList<uint> pattern = piece.folded.toUcs4();
+        const QList<uint> folded = name.toString().toCaseFolded().toUcs4();
+        return wildcardMatch(pattern.constData(), pattern.size(), folded.constData(), folded.size(),
+                             [](uint c) { return c; });
+    }
     return wildcardMatch(piece.folded.constData(), piece.folded.size(), name.data(), name.size(),
                          [](QChar c) { return c.toCaseFolded(); });
 }

@@ -59,6 +59,9 @@ private slots:
         QTest::newRow("empty text matches nothing") << u""_s << u"tiles.z2t"_s << false;
         QTest::newRow("dot-star alone is no wildcard for all") << u".*"_s << u"tiles.z2t"_s << false;
         QTest::newRow("non-ASCII pattern ignores case") << u"Été.z2l"_s << u"éTÉ.z2l"_s << true;
+        // Letters beyond the first 65536 characters take two UTF-16 units.
+        QTest::newRow("? is a whole letter beyond 16 bits") << u"?.z2l"_s << u"\U00010400.z2l"_s << true;
+        QTest::newRow("case ignored beyond 16 bits") << u"?.\U00010428"_s << u"a.\U00010400"_s << true;
     }
 
     void matching() {
