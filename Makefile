@@ -6,8 +6,8 @@
 APP_DIR := build/default/bin
 DEMO_DIR := $(CURDIR)/build/default/demo
 
-.PHONY: all deps ci-deps build run test test-plain test-asan package check-install check-windows bench format \
-	format-check clean
+.PHONY: all deps ci-deps fuzz-deps build run test test-plain test-asan package check-install check-windows bench \
+	fuzz format format-check clean
 
 all: build
 
@@ -16,6 +16,9 @@ deps:
 
 ci-deps:
 	@scripts/install-deps.sh --ci
+
+fuzz-deps:
+	@scripts/install-deps.sh --fuzz
 
 build: deps
 	cmake --preset default
@@ -59,7 +62,12 @@ bench: deps
 	cmake --build --preset bench
 	@for b in build/bench/bench/bench_*; do [ -x "$$b" ] && "$$b"; done
 
-SOURCES = $(shell find src tests bench tools -name '*.cpp' -o -name '*.h')
+# Every fuzz target for FUZZ_SECONDS seconds each (scripts/fuzz.sh), built with clang in build/fuzz.
+FUZZ_SECONDS ?= 30
+fuzz: fuzz-deps
+	scripts/fuzz.sh $(FUZZ_SECONDS)
+
+SOURCES = $(shell find src tests bench tools fuzz -name '*.cpp' -o -name '*.h')
 
 format:
 	@clang-format -i $(SOURCES)

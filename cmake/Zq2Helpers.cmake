@@ -5,6 +5,11 @@
 
 function(zq2_set_warnings target)
     target_compile_options(${target} PRIVATE -Wall -Wextra -Wpedantic -Werror)
+    if(ZQ2_BUILD_FUZZ)
+        # Coverage for libFuzzer to steer by, and the sanitizers that turn silent faults into findings.
+        target_compile_options(${target} PRIVATE -fsanitize=fuzzer-no-link,address,undefined
+                                                 -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
+    endif()
     if(ZQ2_SANITIZE)
         target_compile_options(${target} PRIVATE -fsanitize=address,undefined -fno-omit-frame-pointer
                                                  -fno-sanitize-recover=undefined)
@@ -30,6 +35,9 @@ endfunction()
 
 # zq2_ui_library(name DEPS libs...) builds the widgets/ subfolder of the current folder.
 function(zq2_ui_library name)
+    if(ZQ2_BUILD_FUZZ)
+        return() # windows are not fuzzed
+    endif()
     cmake_parse_arguments(ARG "" "" "DEPS" ${ARGN})
     file(GLOB sources CONFIGURE_DEPENDS "${CMAKE_CURRENT_SOURCE_DIR}/widgets/*.cpp"
          "${CMAKE_CURRENT_SOURCE_DIR}/widgets/*.h" "${CMAKE_CURRENT_SOURCE_DIR}/widgets/*.ui")

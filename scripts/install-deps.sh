@@ -5,7 +5,8 @@
 # With --ci it also installs what only CI's extra checks use: the validators of the installed tree,
 # lintian, and MinGW's g++ for the Windows syntax check. They are kept out of the default list
 # because `make run` and `make test` call this script, and a newcomer should not have to download a
-# Windows cross compiler (about 400 MB installed) to build and try the program.
+# Windows cross compiler (about 400 MB installed) to build and try the program. With --fuzz, or --ci,
+# it also installs clang with libFuzzer for `make fuzz`.
 set -euo pipefail
 
 packages=(
@@ -18,6 +19,9 @@ packages=(
 )
 if [ "${1:-}" = "--ci" ]; then
     packages+=(desktop-file-utils appstream lintian g++-mingw-w64-x86-64-posix)
+fi
+if [ "${1:-}" = "--ci" ] || [ "${1:-}" = "--fuzz" ]; then
+    packages+=(clang libclang-rt-14-dev)
 fi
 
 missing=()

@@ -1,0 +1,129 @@
+// preferences.ini: what the Preferences dialog writes reads back the same, and any file reads by
+// position: four switch lines matched whole against their two texts, the skin line as it stands, then
+// one pattern per line.
+#include "config/preferencesfile.h"
+#include "fuzzsupport.h"
+
+#include <fuzzer/FuzzedDataProvider.h>
+
+#include <array>
+
+using namespace zq2;
+
+namespace {
+
+// Line number (from 0) and the two texts of each switch.
+struct Switch {
+    qsizetype line;
+    const char* yes;
+    const char* no;
+};
+constexpr std::array<Switch, 4> kSwitches{{{0, "USESKIN=YES", "USESKIN=NO"},
+                                           {2, "USETIPS=YES", "USETIPS=NO"},
+                                           {3, "WARNMAXLVLS=YES", "WARNMAXLVLS=NO"},
+                                           {4, "DISPLAYDELETE=YES", "DISPLAYDELETE=NO"}}};
+
+bool sameIgnoringAsciiCase(const QString& text, const char* keyword) {
+    const QLatin1String key(keyword);
+    if (text.size() != key.size())
+        return false;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t c = text.at(i).unicode();
+        const char16_t upper = (c >= u'a' && c <= u'z') ? char16_t(c - 32) : c;
+        if (upper != char16_t(key.at(i).unicode()))
+            return false;
+    }
+    return true;
+}
+
+// The switch a line gives: on, off, or none when it is neither text. Letters beyond ASCII are left
+// to the reader as long as it agrees with itself in both cases; ASCII lines are judged here.
+std::optional<bool> expectedSwitch(const QString& line, const Switch& s, std::optional<bool> got) {
+    if (sameIgnoringAsciiCase(line, s.yes))
+        return true;
+    if (sameIgnoringAsciiCase(line, s.no))
+        return false;
+    const bool ascii = std::all_of(line.begin(), line.end(), [](QChar c) { return c.unicode() < 0x80; });
+    return ascii ? std::nullopt : got;
+}
+
+void checkFile(const QString& app, const QList<QByteArray>& lines) {
+    const std::optional<PreferencesFile> read = readPreferencesFile(app);
+    FUZZ_CHECK(read.has_value());
+    const std::array<std::optional<bool>, 4> got{read->useSkin, read->useTips, read->warnMax,
+                                                 read->displayDelete};
+    for (size_t i = 0; i < kSwitches.size(); ++i) {
+        const Switch& s = kSwitches[i];
+        const std::optional<bool> expected = s.line < lines.size()
+                                                 ? expectedSwitch(QString::fromUtf8(lines[s.line]), s, got[i])
+                                                 : std::nullopt;
+        FUZZ_CHECK(got[i] == expected);
+    }
+    FUZZ_CHECK(read->skinLine == QString::fromUtf8(lines.value(1)));
+    QStringList patterns;
+    for (qsizetype i = 5; i < lines.size(); ++i)
+        patterns << QString::fromUtf8(lines[i]);
+    FUZZ_CHECK(read->patterns == patterns);
+
+    // Loaded over values that are all on and all off: a switch without a match keeps what it had.
+    for (const bool before : {false, true}) {
+        Preferences values{before, QStringLiteral("old"), before, before, before, {QStringLiteral("old")}};
+        loadPreferences(values, app);
+        FUZZ_CHECK(values.skinEnabled == read->useSkin.value_or(before));
+        FUZZ_CHECK(values.tipsEnabled == read->useTips.value_or(before));
+        FUZZ_CHECK(values.warnMaxLevels == read->warnMax.value_or(before));
+        FUZZ_CHECK(values.confirmDelete == read->displayDelete.value_or(before));
+        FUZZ_CHECK(values.skinFile == read->skinLine && values.patterns == patterns);
+    }
+}
+
+QString withoutOuterSpaces(QString text) {
+    while (text.startsWith(QLatin1Char(' ')))
+        text.remove(0, 1);
+    while (text.endsWith(QLatin1Char(' ')))
+        text.chop(1);
+    return text;
+}
+
+bool hasLineEnd(const QString& text) {
+    return text.contains(QLatin1Char('\r')) || text.contains(QLatin1Char('\n'));
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    FuzzedDataProvider input(data, size);
+    const QString& app = fuzz::scratchFolder();
+    if (input.ConsumeBool()) {
+        // A file as a person may have edited it. Text that is not UTF-8 is decoded by rules of its own.
+        const std::string rest = input.ConsumeRemainingBytesAsString();
+        const QByteArray bytes(rest.data(), qsizetype(rest.size()));
+        if (!fuzz::isPlainUtf8(bytes))
+            return 0;
+        fuzz::writeScratchFile(preferencesFileName(), bytes);
+        checkFile(app, fuzz::plainLines(bytes));
+        return 0;
+    }
+    // What the dialog's OK writes.
+    const std::array<bool, 4> switches{input.ConsumeBool(), input.ConsumeBool(), input.ConsumeBool(),
+                                       input.ConsumeBool()};
+    const QString skinDir = QString::fromStdString(input.ConsumeRandomLengthString(200));
+    QStringList patterns;
+    for (int n = input.ConsumeIntegralInRange(0, 20); n > 0; --n)
+        patterns << QString::fromStdString(input.ConsumeRandomLengthString(20));
+    const QByteArray bytes =
+        preferencesBytes(switches[0], skinDir, switches[1], switches[2], switches[3], patterns);
+    FUZZ_CHECK(!writePreferencesFile(app, bytes));
+    checkFile(app, fuzz::plainLines(bytes));
+    if (hasLineEnd(skinDir) || std::any_of(patterns.begin(), patterns.end(), hasLineEnd))
+        return 0;
+    const std::optional<PreferencesFile> read = readPreferencesFile(app);
+    FUZZ_CHECK(read->useSkin == switches[0] && read->useTips == switches[1] && read->warnMax == switches[2] &&
+               read->displayDelete == switches[3]);
+    FUZZ_CHECK(read->skinLine == withoutOuterSpaces(skinDir));
+    // An empty last pattern ends the file with a line end, which starts no further line.
+    if (!patterns.isEmpty() && patterns.last().isEmpty())
+        patterns.removeLast();
+    FUZZ_CHECK(read->patterns == patterns);
+    return 0;
+}
