@@ -148,26 +148,20 @@ private slots:
         QTest::addColumn<QString>("special");
         QTest::addColumn<bool>("asPicture");
         for (const bool asPicture : {false, true}) {
-            const char* where = asPicture ? "picture line" : "skin file";
-            QTest::addRow("%s: a pipe", where) << "pipe" << asPicture;
-            QTest::addRow("%s: a link to a pipe", where) << "link" << asPicture;
-            QTest::addRow("%s: /dev/ptmx", where) << "/dev/ptmx" << asPicture;
+            for (const char* special : {"pipe", "link to a pipe", "/dev/ptmx"})
+                QTest::addRow("%s: %s", asPicture ? "picture line" : "skin file", special)
+                    << special << asPicture;
         }
     }
     void specialFilesReadAsMissing() {
         QFETCH(QString, special);
         QFETCH(bool, asPicture);
         QTemporaryDir dir;
-        test::makeFifo(dir.filePath("pipe"));
-        QVERIFY(QFile::link(dir.filePath("pipe"), dir.filePath("link")));
+        QVERIFY(test::makeFifo(dir.filePath("pipe")) && QFile::link("pipe", dir.filePath("link to a pipe")));
         const QString path = special.startsWith('/') ? special : dir.filePath(special);
         if (!QFileInfo::exists(path))
             QSKIP("no such device here");
-        QString skinFile = path;
-        if (asPicture) {
-            skinFile = dir.filePath("s.skn");
-            test::writeFile(dir.path(), "s.skn", QFile::encodeName(path) + "\r\nFF\r\n");
-        }
+        test::writeFile(dir.path(), "s.skn", QFile::encodeName(path) + "\r\nFF");
         test::writeFile(dir.path(), "old.png", encoded({10, 10}, "PNG"));
         QMainWindow window;
         window.setCentralWidget(new QWidget);
@@ -176,8 +170,9 @@ private slots:
         const QColor unskinned = frame.palette().color(QPalette::Window);
         SkinValues v = kMarked;
         {
-            test::HangGuard guard("applying the skin");
-            applyMainWindowSkin(&window, loadSkinFile(skinFile, kApp, v), &frame, nullptr);
+            test::HangGuard guard;
+            applyMainWindowSkin(&window, loadSkinFile(asPicture ? dir.filePath("s.skn") : path, kApp, v),
+                                &frame, nullptr);
         }
         // A skin file that cannot be read changes nothing; a picture that cannot be read shows none.
         QCOMPARE(backgroundPictureSize(&window), asPicture ? QSize() : QSize(10, 10));

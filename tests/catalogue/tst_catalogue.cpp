@@ -147,11 +147,10 @@ private slots:
         QFETCH(QByteArray, bytes);
         QFETCH(QString, title);
         QTemporaryDir dir;
-        if (bytes == "<pipe>")
-            test::makeFifo(dir.filePath(u"t.z2l"_s));
-        else
+        if (bytes != "<pipe>")
             test::writeFile(dir.path(), u"t.z2l"_s, bytes);
-        test::HangGuard guard("reading a title");
+        QVERIFY(bytes != "<pipe>" || test::makeFifo(dir.filePath(u"t.z2l"_s)));
+        test::HangGuard guard;
         QCOMPARE(loadTitle(dir.filePath(u"t.z2l"_s)), title);
     }
 

@@ -170,7 +170,8 @@ private slots:
                  "The settings could not be saved to " + dir.filePath("settings.ini") + why);
         QCOMPARE(preferencesSaveFailedText(writePreferencesFile(dir.path(), "USESKIN=NO")),
                  "The preferences could not be saved to " + dir.filePath("preferences.ini") + why);
-        QCOMPARE(test::readFile(dir.filePath("settings.ini/a")) + test::readFile(dir.filePath("preferences.ini/a")),
+        QCOMPARE(test::readFile(dir.filePath("settings.ini/a")) +
+                     test::readFile(dir.filePath("preferences.ini/a")),
                  "keptkept");
     }
 };

@@ -140,29 +140,25 @@ private slots:
     // A game folder that cannot take the file: the message names it and says why, and the file
     // already there stays as it was.
     void failureSaysWhy_data() {
-        QTest::addColumn<QString>("fault");
         QTest::addColumn<QString>("reason");
-        row("full disk", "full", "No space left on device.  Error number 1028.");
-        row("read-only file system", "read-only", "Read-only file system.  Error number 1030.");
-        row("no permission", "no permission", "Permission denied.  Error number 1013.");
+        row("full disk", "No space left on device.  Error number 1028.");
+        row("read-only file system", "Read-only file system.  Error number 1030.");
+        row("no permission", "Permission denied.  Error number 1013.");
     }
     void failureSaysWhy() {
-        QFETCH(QString, fault);
         QFETCH(QString, reason);
+        const QString fault = QTest::currentDataTag();
         QTemporaryDir root;
         const QString cd = root.filePath("cd"), game = root.filePath("game");
         writeFile(cd, "level1.z2l", QByteArray(256 * 1024, 'c'));
+        QDir().mkpath(game);
         std::optional<ScratchMount> disk;
-        if (fault != "no permission") {
-            disk.emplace(game, "tmpfs", "size=64k");
-            if (!disk->skipReason().isEmpty())
-                QSKIP(qPrintable(disk->skipReason()));
-        }
+        if (fault != "no permission" && !disk.emplace(game, "tmpfs", "size=64k").skipReason().isEmpty())
+            QSKIP(qPrintable(disk->skipReason()));
         writeFile(game, "level1.z2l", "old");
-        if (fault == "read-only")
-            QVERIFY(disk->makeReadOnly());
-        // Qt's permission bits in hex read like octal modes: 0x7755 is rwxr-xr-x. Root writes through
-        // folder permissions, so root acts as an unprivileged user meanwhile.
+        QVERIFY(fault != "read-only file system" || disk->makeReadOnly());
+        // Qt's permission bits in hex read like octal modes. Root writes through folder permissions,
+        // so root acts as an unprivileged user meanwhile.
         QFile::setPermissions(root.path(), QFile::Permissions(0x7755));
         QFile::setPermissions(game, QFile::Permissions(0x5555));
         const bool dropRoot = fault == "no permission" && geteuid() == 0;

@@ -1,49 +1,48 @@
 #pragma once
 
-#include <QByteArray>
+#include <QFile>
 #include <QString>
 
-#include <chrono>
-#include <condition_variable>
-#include <mutex>
-#include <thread>
+#include <cstring>
+
+#include <sched.h>
+#include <sys/mount.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace zq2::test {
 
-// Ends the test program when the code run while it exists has not finished within `limit`: a hang
-// would otherwise only show as the test runner's time-out, without saying where it happened. The
-// limit is far above what the guarded work ever needs; it measures nothing.
-class HangGuard {
-public:
-    explicit HangGuard(const char* what, std::chrono::seconds limit = std::chrono::seconds(30));
-    ~HangGuard();
-    HangGuard(const HangGuard&) = delete;
-    HangGuard& operator=(const HangGuard&) = delete;
-
-private:
-    std::mutex mutex_;
-    std::condition_variable finished_;
-    bool done_ = false;
-    std::thread watchdog_;
+// Ends the test program with SIGALRM when what runs while it exists has not finished within 30 s,
+// so that a hang fails where it happens rather than at the runner's time-out. It measures nothing.
+struct HangGuard {
+    HangGuard() { ::alarm(30); }
+    ~HangGuard() { ::alarm(0); }
 };
 
-// Makes a named pipe at `path` that nobody writes to; fails the running test when it cannot.
-void makeFifo(const QString& path);
+inline bool makeFifo(const QString& path) {
+    return ::mkfifo(QFile::encodeName(path).constData(), 0644) == 0;
+}
 
-// A file system of its own mounted at `folder` (made if needed) for as long as the object lives:
-// `type` and `options` as for mount(8), such as "tmpfs" and "size=64k". Mounts are made
-// in a mount namespace of this test program's own, so none outlives it even when it crashes. Where
-// mounting is not allowed (no privileges, a container) skipReason() says why and nothing is mounted.
+// A file system of `type` mounted at the existing `folder` while the object lives, in a mount
+// namespace of the test program's own, so that none outlives it. Where mounting is not allowed
+// (no privileges, a container) skipReason() says why.
 class ScratchMount {
 public:
-    ScratchMount(const QString& folder, const QByteArray& type, const QByteArray& options);
-    ~ScratchMount();
-    ScratchMount(const ScratchMount&) = delete;
-    ScratchMount& operator=(const ScratchMount&) = delete;
-
+    ScratchMount(const QString& folder, const char* type, const char* options)
+        : folder_(QFile::encodeName(folder)) {
+        static const bool ownNamespace =
+            ::unshare(CLONE_NEWNS) == 0 && ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0;
+        if (!ownNamespace || ::mount("zq2scratch", folder_.constData(), type, 0, options) != 0)
+            skipReason_ = QStringLiteral("cannot mount %1: %2").arg(type, strerror(errno));
+    }
+    ~ScratchMount() {
+        if (skipReason_.isEmpty())
+            ::umount2(folder_.constData(), MNT_DETACH);
+    }
     const QString& skipReason() const { return skipReason_; }
-    // Turns the mounted file system read-only, keeping what was written to it.
-    bool makeReadOnly();
+    bool makeReadOnly() {
+        return ::mount(nullptr, folder_.constData(), nullptr, MS_REMOUNT | MS_RDONLY, nullptr) == 0;
+    }
 
 private:
     QByteArray folder_;
