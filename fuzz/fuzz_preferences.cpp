@@ -23,25 +23,12 @@ constexpr std::array<Switch, 4> kSwitches{{{0, "USESKIN=YES", "USESKIN=NO"},
                                            {3, "WARNMAXLVLS=YES", "WARNMAXLVLS=NO"},
                                            {4, "DISPLAYDELETE=YES", "DISPLAYDELETE=NO"}}};
 
-bool sameIgnoringAsciiCase(const QString& text, const char* keyword) {
-    const QLatin1String key(keyword);
-    if (text.size() != key.size())
-        return false;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const char16_t c = text.at(i).unicode();
-        const char16_t upper = (c >= u'a' && c <= u'z') ? char16_t(c - 32) : c;
-        if (upper != char16_t(key.at(i).unicode()))
-            return false;
-    }
-    return true;
-}
-
 // The switch a line gives: on, off, or none when it is neither text. Letters beyond ASCII are left
 // to the reader as long as it agrees with itself in both cases; ASCII lines are judged here.
 std::optional<bool> expectedSwitch(const QString& line, const Switch& s, std::optional<bool> got) {
-    if (sameIgnoringAsciiCase(line, s.yes))
+    if (fuzz::sameIgnoringAsciiCase(line, QLatin1String(s.yes)))
         return true;
-    if (sameIgnoringAsciiCase(line, s.no))
+    if (fuzz::sameIgnoringAsciiCase(line, QLatin1String(s.no)))
         return false;
     const bool ascii = std::all_of(line.begin(), line.end(), [](QChar c) { return c.unicode() < 0x80; });
     return ascii ? std::nullopt : got;
@@ -77,31 +64,14 @@ void checkFile(const QString& app, const QList<QByteArray>& lines) {
     }
 }
 
-QString withoutOuterSpaces(QString text) {
-    while (text.startsWith(QLatin1Char(' ')))
-        text.remove(0, 1);
-    while (text.endsWith(QLatin1Char(' ')))
-        text.chop(1);
-    return text;
-}
-
-bool hasLineEnd(const QString& text) {
-    return text.contains(QLatin1Char('\r')) || text.contains(QLatin1Char('\n'));
-}
-
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FuzzedDataProvider input(data, size);
     const QString& app = fuzz::scratchFolder();
     if (input.ConsumeBool()) {
-        // A file as a person may have edited it. Text that is not UTF-8 is decoded by rules of its own.
-        const std::string rest = input.ConsumeRemainingBytesAsString();
-        const QByteArray bytes(rest.data(), qsizetype(rest.size()));
-        if (!fuzz::isPlainUtf8(bytes))
-            return 0;
-        fuzz::writeScratchFile(preferencesFileName(), bytes);
-        checkFile(app, fuzz::plainLines(bytes));
+        if (const auto lines = fuzz::editedFile(input, preferencesFileName()))
+            checkFile(app, *lines);
         return 0;
     }
     // What the dialog's OK writes.
@@ -115,12 +85,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         preferencesBytes(switches[0], skinDir, switches[1], switches[2], switches[3], patterns);
     FUZZ_CHECK(!writePreferencesFile(app, bytes));
     checkFile(app, fuzz::plainLines(bytes));
-    if (hasLineEnd(skinDir) || std::any_of(patterns.begin(), patterns.end(), hasLineEnd))
+    if (fuzz::hasLineEnd(skinDir) || std::any_of(patterns.begin(), patterns.end(), fuzz::hasLineEnd))
         return 0;
     const std::optional<PreferencesFile> read = readPreferencesFile(app);
     FUZZ_CHECK(read->useSkin == switches[0] && read->useTips == switches[1] && read->warnMax == switches[2] &&
                read->displayDelete == switches[3]);
-    FUZZ_CHECK(read->skinLine == withoutOuterSpaces(skinDir));
+    FUZZ_CHECK(read->skinLine == fuzz::withoutOuterSpaces(skinDir));
     // An empty last pattern ends the file with a line end, which starts no further line.
     if (!patterns.isEmpty() && patterns.last().isEmpty())
         patterns.removeLast();

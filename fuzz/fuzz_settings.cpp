@@ -9,30 +9,9 @@ using namespace zq2;
 
 namespace {
 
-bool hasLineEnd(const QString& text) {
-    return text.contains(QLatin1Char('\r')) || text.contains(QLatin1Char('\n'));
-}
-
 // Only these eight letters, in either case, and nothing around them.
 bool isAppPathKeyword(const QString& text) {
-    const QLatin1String keyword("APP-PATH");
-    if (text.size() != keyword.size())
-        return false;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const char16_t c = text.at(i).unicode();
-        const char16_t upper = (c >= u'a' && c <= u'z') ? char16_t(c - 32) : c;
-        if (upper != char16_t(keyword.at(i).unicode()))
-            return false;
-    }
-    return true;
-}
-
-QString withoutOuterSpaces(QString text) {
-    while (text.startsWith(QLatin1Char(' ')))
-        text.remove(0, 1);
-    while (text.endsWith(QLatin1Char(' ')))
-        text.chop(1);
-    return text;
+    return fuzz::sameIgnoringAsciiCase(text, QLatin1String("APP-PATH"));
 }
 
 void checkReadBack(const QString& app, const QString& line1, const QString& line2) {
@@ -46,7 +25,7 @@ void checkReadBack(const QString& app, const QString& line1, const QString& line
     FUZZ_CHECK(loaded.cdResourceDir == line2 + QStringLiteral("/Resources"));
 
     const SettingsDialogStart start = settingsDialogStart(app);
-    const QString trimmed = withoutOuterSpaces(line1);
+    const QString trimmed = fuzz::withoutOuterSpaces(line1);
     FUZZ_CHECK(start.zq2dir ==
                (isAppPathKeyword(trimmed) ? QStringLiteral("Zeno2 directory found.") : trimmed));
     FUZZ_CHECK(start.cddir == line2);
@@ -58,21 +37,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FuzzedDataProvider input(data, size);
     const QString& app = fuzz::scratchFolder();
     if (input.ConsumeBool()) {
-        // A file as a person may have edited it. Text that is not UTF-8 is decoded by rules of its own.
-        const std::string rest = input.ConsumeRemainingBytesAsString();
-        const QByteArray bytes(rest.data(), qsizetype(rest.size()));
-        if (!fuzz::isPlainUtf8(bytes))
-            return 0;
-        fuzz::writeScratchFile(settingsFileName(), bytes);
-        const QList<QByteArray> lines = fuzz::plainLines(bytes);
-        checkReadBack(app, QString::fromUtf8(lines.value(0)), QString::fromUtf8(lines.value(1)));
+        if (const auto lines = fuzz::editedFile(input, settingsFileName()))
+            checkReadBack(app, QString::fromUtf8(lines->value(0)), QString::fromUtf8(lines->value(1)));
         return 0;
     }
     // What the Settings dialog stores: one line each comes back unchanged.
     const QString line1 = QString::fromStdString(input.ConsumeRandomLengthString(300));
     const QString line2 = QString::fromStdString(input.ConsumeRandomLengthString(300));
     FUZZ_CHECK(!writeSettingsFile(app, line1, line2));
-    if (hasLineEnd(line1) || hasLineEnd(line2)) {
+    if (fuzz::hasLineEnd(line1) || fuzz::hasLineEnd(line2)) {
         const QList<QByteArray> lines = fuzz::plainLines(settingsBytes(line1, line2));
         checkReadBack(app, QString::fromUtf8(lines.value(0)), QString::fromUtf8(lines.value(1)));
     } else {
