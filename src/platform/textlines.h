@@ -37,7 +37,8 @@ struct WholeFileLines {
 };
 
 // The lines of the file at `path` (split as by readLines) when it holds at most `maxBytes` bytes and
-// `maxLines` lines; nothing when it cannot be opened. A file found larger is not read any further.
+// `maxLines` lines; nothing when it cannot be opened or is no regular file. A file found larger is
+// not read any further.
 std::optional<WholeFileLines> readWholeFileLines(const QString& path, qint64 maxBytes, int maxLines);
 
 // Replaces the file at `path` by `bytes` as a whole: the new contents go to a temporary file that then
