@@ -36,7 +36,7 @@ std::optional<bool> expectedSwitch(const QString& line, const Switch& s, std::op
 
 void checkFile(const QString& app, const QList<QByteArray>& lines) {
     const std::optional<PreferencesFile> read = readPreferencesFile(app);
-    FUZZ_CHECK(read.has_value());
+    FUZZ_CHECK(read.has_value() && !read->tooLarge);
     const std::array<std::optional<bool>, 4> got{read->useSkin, read->useTips, read->warnMax,
                                                  read->displayDelete};
     for (size_t i = 0; i < kSwitches.size(); ++i) {
@@ -83,7 +83,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         patterns << QString::fromStdString(input.ConsumeRandomLengthString(20));
     const QByteArray bytes =
         preferencesBytes(switches[0], skinDir, switches[1], switches[2], switches[3], patterns);
-    FUZZ_CHECK(!writePreferencesFile(app, bytes));
+    const WriteResult written = writePreferencesFile(app, bytes);
+    FUZZ_CHECK(written.saved && written.error.ok());
     checkFile(app, fuzz::plainLines(bytes));
     if (fuzz::hasLineEnd(skinDir) || std::any_of(patterns.begin(), patterns.end(), fuzz::hasLineEnd))
         return 0;

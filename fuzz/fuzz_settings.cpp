@@ -24,7 +24,7 @@ void checkReadBack(const QString& app, const QString& line1, const QString& line
     FUZZ_CHECK(loaded.gameDir == (isAppPathKeyword(line1) ? app : line1));
     FUZZ_CHECK(loaded.cdResourceDir == line2 + QStringLiteral("/Resources"));
 
-    const SettingsDialogStart start = settingsDialogStart(app);
+    const SettingsDialogStart start = settingsDialogStart(app, app);
     const QString trimmed = fuzz::withoutOuterSpaces(line1);
     FUZZ_CHECK(start.zq2dir ==
                (isAppPathKeyword(trimmed) ? QStringLiteral("Zeno2 directory found.") : trimmed));
@@ -44,7 +44,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // What the Settings dialog stores: one line each comes back unchanged.
     const QString line1 = QString::fromStdString(input.ConsumeRandomLengthString(300));
     const QString line2 = QString::fromStdString(input.ConsumeRandomLengthString(300));
-    FUZZ_CHECK(!writeSettingsFile(app, line1, line2));
+    const WriteResult written = writeSettingsFile(app, line1, line2);
+    FUZZ_CHECK(written.saved && written.error.ok());
     if (fuzz::hasLineEnd(line1) || fuzz::hasLineEnd(line2)) {
         const QList<QByteArray> lines = fuzz::plainLines(settingsBytes(line1, line2));
         checkReadBack(app, QString::fromUtf8(lines.value(0)), QString::fromUtf8(lines.value(1)));
