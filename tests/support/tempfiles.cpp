@@ -1,24 +1,69 @@
 #include "support/tempfiles.h"
 
-#include <QDir>
-#include <QFile>
+#include "platform/filenames.h"
+
+#include <QFileInfo>
 #include <QTest>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 
 namespace zq2::test {
 
+namespace {
+
+std::filesystem::path fsPath(const QString& path) {
+    return std::filesystem::path(encodeFileName(path).toStdString());
+}
+
+} // namespace
+
+TempDir::~TempDir() {
+    std::error_code ignored;
+    std::filesystem::remove_all(fsPath(path()), ignored);
+}
+
+void makeFolder(const QString& path) {
+    std::error_code ignored;
+    std::filesystem::create_directories(fsPath(path), ignored);
+}
+
 void writeFile(const QString& folder, const QString& name, const QByteArray& bytes) {
     const QString path = folder + QLatin1Char('/') + name;
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile f(path);
-    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate) || f.write(bytes) != bytes.size())
+    makeFolder(QFileInfo(path).path());
+    std::ofstream out(fsPath(path), std::ios::binary | std::ios::trunc);
+    if (!out.write(bytes.constData(), bytes.size()).flush())
         QTest::qFail(qPrintable(QStringLiteral("cannot write ") + path), __FILE__, __LINE__);
 }
 
 QByteArray readFile(const QString& path) {
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(fsPath(path), error))
         return QByteArray("<missing>");
-    return f.readAll();
+    std::ifstream in(fsPath(path), std::ios::binary);
+    const std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    return QByteArray::fromStdString(bytes);
+}
+
+QStringList folderEntries(const QString& folder) {
+    QStringList names;
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator(fsPath(folder), error))
+        names << decodeFileName(QByteArray::fromStdString(entry.path().filename().native()));
+    std::sort(names.begin(), names.end(), [](const QString& a, const QString& b) {
+        const int folded = a.compare(b, Qt::CaseInsensitive);
+        return folded != 0 ? folded < 0 : a < b;
+    });
+    QStringList entries;
+    for (const QString& name : names) {
+        const QString path = folder + QLatin1Char('/') + name;
+        entries << (std::filesystem::is_directory(fsPath(path), error)
+                        ? name + QLatin1Char('/')
+                        : name + QLatin1Char('=') + QString::fromLatin1(readFile(path)));
+    }
+    return entries;
 }
 
 QStringList folderContents(const QString& folder) {

@@ -3,16 +3,34 @@
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
+#include <QTemporaryDir>
 
 namespace zq2::test {
 
+// Paths and names here are given as the program holds them (see decodeFileName), so a test can
+// make and inspect files whose names are not valid UTF-8: decodeFileName("caf\xE9.z2l").
+
+// A temporary folder that is removed even when it holds names that are not UTF-8, which
+// QTemporaryDir cannot remove.
+class TempDir : public QTemporaryDir {
+public:
+    ~TempDir();
+};
+
 // Writes `bytes` to folder/name, creating folders on the way; fails the running test on error.
 void writeFile(const QString& folder, const QString& name, const QByteArray& bytes = {});
+// Makes the folder at `path` and the folders on the way.
+void makeFolder(const QString& path);
+// The contents of a plain file, or "<missing>".
 QByteArray readFile(const QString& path);
 
 // "name=contents" of every entry of `folder`, hidden ones too, in name order, so that a comparison
 // shows stray, left-over and lost files alike. A folder's contents read "<missing>".
 QStringList folderContents(const QString& folder);
+// Every entry of `folder`, hidden ones included, as "name=contents" for a file and "name/" for a
+// folder, in name order ignoring letter case; each name decoded exactly, so that stray, lost and
+// mistaken files all show.
+QStringList folderEntries(const QString& folder);
 
 // A level or tileset file of `size` bytes whose 32-byte title field at offset 188 holds `field`
 // (padded with NUL bytes when shorter; cut when the file is shorter than the field).
