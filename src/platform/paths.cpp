@@ -1,8 +1,18 @@
 #include "platform/paths.h"
 
+#include "platform/filenames.h"
+
 #include <QDir>
 #include <QDirIterator>
+#include <QFile>
 #include <QFileInfo>
+
+#ifndef Q_OS_WIN
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
 
 namespace zq2 {
 
@@ -25,25 +35,69 @@ QString cacheDirOf(const QString& gameDir) {
 }
 
 QString displayPath(const QString& path) {
-    return QDir::toNativeSeparators(path);
+    return QDir::toNativeSeparators(displayFileName(path));
 }
+
+#ifdef Q_OS_WIN
+
+// Names are UTF-16 here, as QString holds them: Qt's file classes take them unchanged.
+
+std::optional<qint64> plainFileSize(const QString& path) {
+    const QFileInfo info(path);
+    if (path.isEmpty() || !info.isFile())
+        return std::nullopt;
+    return info.size();
+}
+
+bool openForReading(QFile& file, const QString& path) {
+    file.setFileName(path);
+    return file.open(QIODevice::ReadOnly);
+}
+
+#else
+
+std::optional<qint64> plainFileSize(const QString& path) {
+    struct stat info {};
+    if (path.isEmpty() || ::stat(encodeFileName(path).constData(), &info) != 0 || !S_ISREG(info.st_mode))
+        return std::nullopt;
+    return qint64(info.st_size);
+}
+
+bool openForReading(QFile& file, const QString& path) {
+    const int fd = ::open(encodeFileName(path).constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    // The file owns the descriptor from here on and closes it when it is closed.
+    if (file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle))
+        return true;
+    ::close(fd);
+    return false;
+}
+
+#endif
 
 std::optional<QString> findFileIgnoringCase(const QString& folder, const QString& name) {
     if (folder.isEmpty() || name.isEmpty() || name.contains(QLatin1Char('/')))
         return std::nullopt;
     const QString exact = joinPath(folder, name);
-    if (QFileInfo(exact).isFile())
+    if (isPlainFile(exact))
         return exact;
 #ifdef Q_OS_WIN
     return std::nullopt;
 #else
-    QDirIterator it(folder, QDir::Files | QDir::Hidden | QDir::System);
-    while (it.hasNext()) {
-        it.next();
-        if (it.fileName().compare(name, Qt::CaseInsensitive) == 0 && it.fileInfo().isFile())
-            return it.filePath();
+    DIR* dir = ::opendir(encodeFileName(folder).constData());
+    if (!dir)
+        return std::nullopt;
+    std::optional<QString> found;
+    while (const dirent* entry = ::readdir(dir)) {
+        const QString candidate = decodeFileName(entry->d_name);
+        if (candidate.compare(name, Qt::CaseInsensitive) == 0 && isPlainFile(joinPath(folder, candidate))) {
+            found = joinPath(folder, candidate);
+            break;
+        }
     }
-    return std::nullopt;
+    ::closedir(dir);
+    return found;
 #endif
 }
 

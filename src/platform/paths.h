@@ -5,6 +5,8 @@
 
 #include <optional>
 
+class QFile;
+
 namespace zq2 {
 
 // Whether a path typed by the user, or read from a settings or skin file, names a full path of its own.
@@ -19,11 +21,24 @@ QString joinPath(const QString& folder, const QString& name);
 // unset game folder never turns into a path at the root of the file system.
 QString cacheDirOf(const QString& gameDir);
 
-// A path as the user should see it (native separators).
+// A path as the user should see it: native separators, and bytes that are not valid UTF-8 drawn as
+// U+FFFD (see displayFileName).
 QString displayPath(const QString& path);
 
+// The length of the plain file at `path` (a link counts as what it points to), or nothing when there
+// is no such file or it is something else. The path is handed to the system as its exact bytes.
+std::optional<qint64> plainFileSize(const QString& path);
+inline bool isPlainFile(const QString& path) {
+    return plainFileSize(path).has_value();
+}
+
+// Opens `file` for reading on the file at `path`, named by its exact bytes (QFile::open with a file
+// name would encode some names into another file's name). False when it cannot be opened.
+bool openForReading(QFile& file, const QString& path);
+
 // Finds a plain file (or a link to one) named `name` in `folder`, ignoring letter case, and
-// returns its path as the file system spells it. An exact match wins over other spellings.
+// returns its path as the file system spells it. An exact match wins over other spellings. Letter
+// case is ignored only where the name decodes (see decodeFileName); other bytes must be the same.
 // On file systems that ignore case anyway this is a single lookup.
 std::optional<QString> findFileIgnoringCase(const QString& folder, const QString& name);
 
