@@ -1,10 +1,10 @@
 #include "catalogue/details.h"
 
+#include "platform/filenames.h"
 #include "platform/paths.h"
 #include "platform/regularfile.h"
 
 #include <QFile>
-#include <QFileInfo>
 
 #include <array>
 #include <optional>
@@ -78,8 +78,8 @@ FileDetails describeFile(const QString& folder, const QString& name) {
     static const char* const kTypeNames[] = {"Level", "Tileset", "Music", "Other"};
     const FileKind kind = fileKindOf(name);
     const QString path = joinPath(folder, name);
-    const QFileInfo info(path);
-    const bool measurable = !name.isEmpty() && info.isFile();
+    const std::optional<qint64> size = name.isEmpty() ? std::nullopt : plainFileSize(path);
+    const bool measurable = size.has_value();
 
     FileDetails details;
     details.readable = measurable;
@@ -93,11 +93,12 @@ FileDetails describeFile(const QString& folder, const QString& name) {
         details.title = QStringLiteral("No Title");
     }
     details.type = QStringLiteral("Type: ") + QLatin1String(kTypeNames[int(kind)]);
-    details.size =
-        measurable ? QStringLiteral("Size: %1 Bytes").arg(info.size()) : QStringLiteral("Size: unknown");
-    details.deleteCaption = QStringLiteral("Delete ") + name;
+    details.size = measurable ? QStringLiteral("Size: %1 Bytes").arg(*size) : QStringLiteral("Size: unknown");
+    // The captions only show the name; the buttons act on the list's entry itself.
+    const QString shown = displayFileName(name);
+    details.deleteCaption = QStringLiteral("Delete ") + shown;
     details.seeFileCaption =
-        kind == FileKind::Level ? QStringLiteral("Play ") + name : QStringLiteral("Launch ZLE");
+        kind == FileKind::Level ? QStringLiteral("Play ") + shown : QStringLiteral("Launch ZLE");
     return details;
 }
 

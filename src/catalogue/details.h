@@ -25,7 +25,7 @@ struct FileDetails {
     QString title;          // "Title: <title>" for levels and tilesets, otherwise "No Title"
     QString type;           // "Type: Level", "Type: Tileset", "Type: Music" or "Type: Other"
     QString size;           // "Size: <bytes> Bytes", or "Size: unknown"
-    QString deleteCaption;  // "Delete <name>"
+    QString deleteCaption;  // "Delete <name>", the name as displayFileName shows it
     QString seeFileCaption; // "Play <name>" for a level, otherwise "Launch ZLE"
     bool readable = true;   // false when the file has gone or could not be read
 };

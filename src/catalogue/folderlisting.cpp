@@ -1,8 +1,7 @@
 #include "catalogue/folderlisting.h"
 
 #include "catalogue/namepattern.h"
-
-#include <QFile>
+#include "platform/filenames.h"
 
 #include <algorithm>
 #include <cstring>
@@ -40,7 +39,7 @@ template <typename Wanted, typename Take>
 void scanPlainFiles(const QString& folder, Wanted wanted, Take take) {
     if (folder.isEmpty())
         return;
-    DIR* dir = opendir(QFile::encodeName(folder).constData());
+    DIR* dir = opendir(encodeFileName(folder).constData());
     if (!dir)
         return;
     const int fd = dirfd(dir);
@@ -79,8 +78,8 @@ public:
             for (char c : raw)
                 folded_.push_back(char16_t((c >= 'A' && c <= 'Z') ? c + ('a' - 'A') : c));
         } else {
-            names_.append(QFile::decodeName(raw.toByteArray()));
-            const QString folded = names_.constLast().toCaseFolded();
+            names_.append(decodeFileName(raw));
+            const QString folded = foldFileName(names_.constLast());
             folded_.append(reinterpret_cast<const char16_t*>(folded.utf16()), size_t(folded.size()));
         }
         key.length = qsizetype(folded_.size()) - key.offset;
@@ -134,7 +133,7 @@ void scanPlainFiles(const QString& folder, Wanted wanted, Take take) {
 } // namespace
 
 int compareListedNames(QStringView a, QStringView b) {
-    const int byFold = QStringView(a.toString().toCaseFolded()).compare(b.toString().toCaseFolded());
+    const int byFold = QStringView(foldFileName(a.toString())).compare(foldFileName(b.toString()));
     if (byFold != 0)
         return byFold;
     return a.compare(b);

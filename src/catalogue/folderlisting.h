@@ -6,7 +6,8 @@
 namespace zq2 {
 
 // The bare names of the plain files in `folder` that match `patternText` (see NamePattern), in name
-// order ignoring letter case, names that differ only in case ordered by their exact spelling.
+// order ignoring letter case, names that differ only in case ordered by their exact spelling. Each
+// name is decoded losslessly (decodeFileName), so it leads back to its own file.
 // Folders are never listed, nor hidden files; a link counts as what it points to and a link to
 // nothing is left out. A folder that is missing or cannot be read gives an empty list.
 QStringList listFolder(const QString& folder, const QString& patternText);

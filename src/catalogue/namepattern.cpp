@@ -1,6 +1,8 @@
 #include "catalogue/namepattern.h"
 
-#include <QFile>
+#include "platform/filenames.h"
+
+#include <QList>
 
 #include <algorithm>
 
@@ -137,9 +139,10 @@ bool NamePattern::matchesEncoded(QByteArrayView name) const {
     if (pieces_.empty())
         return false;
     // Letters beyond ASCII have case rules of their own (and "?" stands for a whole character, not
-    // a byte), so such names are decoded first; byte-wise matching is exact for the rest.
+    // a byte), so such names are decoded first; byte-wise matching is exact for the rest. A byte
+    // that does not decode stays a character of its own, which only "?" and "*" match.
     if (!allAscii_ || !isAsciiBytes(name))
-        return matches(QFile::decodeName(name.toByteArray()));
+        return matches(decodeFileName(name));
     return std::any_of(pieces_.begin(), pieces_.end(),
                        [&](const Piece& p) { return matchesPieceEncoded(p, name); });
 }

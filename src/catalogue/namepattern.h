@@ -24,8 +24,9 @@ public:
 
     bool matches(QStringView name) const;
 
-    // The same test on a name as the file system hands it out (its 8-bit encoding), without
-    // decoding it first when both the name and the pattern are plain ASCII.
+    // The same test on a name as the file system hands it out (its bytes), without decoding it
+    // first when both the name and the pattern are plain ASCII; other names are decoded as
+    // decodeFileName does.
     bool matchesEncoded(QByteArrayView name) const;
 
     bool isEmpty() const { return pieces_.empty() && !matchesAll_; }

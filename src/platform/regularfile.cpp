@@ -1,5 +1,7 @@
 #include "platform/regularfile.h"
 
+#include "platform/filenames.h"
+
 #include <QFileInfo>
 
 #ifndef Q_OS_WIN
@@ -25,7 +27,7 @@ std::unique_ptr<QFile> openRegularFile(const QString& path) {
 #else
 
 std::unique_ptr<QFile> openRegularFile(const QString& path) {
-    const QByteArray native = QFile::encodeName(path);
+    const QByteArray native = encodeFileName(path);
     // Opening some devices has effects of its own (a new terminal for /dev/ptmx, a rewind for a tape),
     // so what is plainly no regular file is not opened at all.
     struct stat info {};

@@ -3,6 +3,7 @@
 #include "catalogue/filter.h"
 #include "catalogue/folderlisting.h"
 #include "catalogue/namepattern.h"
+#include "platform/filenames.h"
 #include "support/faults.h"
 #include "support/tempfiles.h"
 
@@ -17,11 +18,13 @@ using namespace Qt::StringLiterals;
 namespace {
 
 // Every sort of entry a game folder may hold. Only the visible plain files and the links to them
-// count, 17 in all; the level names also pin down the order, where letter case only breaks ties.
+// count, 19 in all; the level names also pin down the order, where letter case only breaks ties.
+// A name with a Latin-1 byte and its U+FFFD twin are two files.
 void fillMixedFolder(const QString& dir) {
     for (const QString& name :
-         QString("Zeta.z2l|_under.z2l|émile.z2l|Émile.z2l|eagle.z2l|[x].z2l|a b.z2l|ab.z2l|"
-                 "ABC.z2l|abc.z2l|Abc.Z2L|abd.z2l|c.z2t|music.z2b|notes.txt|README|.hidden.z2l")
+         decodeFileName("Zeta.z2l|_under.z2l|émile.z2l|Émile.z2l|eagle.z2l|[x].z2l|a b.z2l|ab.z2l|ABC.z2l|"
+                        "abc.z2l|Abc.Z2L|abd.z2l|c.z2t|music.z2b|notes.txt|README|.hidden.z2l|caf\xE9.z2l|"
+                        "caf\xEF\xBF\xBD.z2l")
              .split('|'))
         test::writeFile(dir, name);
     QDir(dir).mkpath(u"folder.z2l"_s);
@@ -62,6 +65,9 @@ private slots:
         // Letters beyond the first 65536 characters take two UTF-16 units.
         QTest::newRow("? is a whole letter beyond 16 bits") << u"?.z2l"_s << u"\U00010400.z2l"_s << true;
         QTest::newRow("case ignored beyond 16 bits") << u"?.\U00010428"_s << u"a.\U00010400"_s << true;
+        // A byte that is not valid UTF-8 is a character of its own, which U+FFFD does not match.
+        QTest::newRow("U+FFFD is not an undecodable byte")
+            << u"\xFFFD.z2l"_s << decodeFileName("\xFF.z2l") << false;
     }
 
     void matching() {
@@ -71,7 +77,7 @@ private slots:
         const NamePattern compiled(pattern);
         QCOMPARE(compiled.matches(name), expected);
         // The file-system route must give the same answer as the decoded one.
-        QCOMPARE(compiled.matchesEncoded(QFile::encodeName(name)), expected);
+        QCOMPARE(compiled.matchesEncoded(encodeFileName(name)), expected);
     }
 
     void filterDropDown_data() {
@@ -101,8 +107,8 @@ private slots:
         QTest::addColumn<QString>("expected");
         QTest::newRow("game files")
             << u"*.z2l;*.z2t;*.z2b"_s
-            << u"[x].z2l|_under.z2l|a b.z2l|ab.z2l|ABC.z2l|Abc.Z2L|abc.z2l|abd.z2l|c.z2t|"
-               "eagle.z2l|linked.z2t|music.z2b|Zeta.z2l|Émile.z2l|émile.z2l"_s;
+            << u"[x].z2l|_under.z2l|a b.z2l|ab.z2l|ABC.z2l|Abc.Z2L|abc.z2l|abd.z2l|c.z2t|caf\xDCE9.z2l|"
+               "caf\xFFFD.z2l|eagle.z2l|linked.z2t|music.z2b|Zeta.z2l|Émile.z2l|émile.z2l"_s;
         QTest::newRow("duplicated piece") << u"*.z2t;*.z2t"_s << u"c.z2t|linked.z2t"_s;
         QTest::newRow("empty pattern") << QString() << QString();
     }
@@ -110,20 +116,20 @@ private slots:
     void listing() {
         QFETCH(QString, pattern);
         QFETCH(QString, expected);
-        QTemporaryDir dir;
+        test::TempDir dir;
         fillMixedFolder(dir.path());
         const QStringList listed = listFolder(dir.path(), pattern);
         QCOMPARE(listed.join('|'), expected);
     }
 
     void countsAgreeWithListing() {
-        QTemporaryDir dir;
+        test::TempDir dir;
         const QString cache = dir.filePath(u"cache"_s);
         fillMixedFolder(dir.path());
         fillMixedFolder(cache);
         const FolderCounts c = countFolders(dir.path(), cache);
-        // As listed: 12 levels, a tileset and a link to it, one music file; 17 files in the cache.
-        QCOMPARE(QList<qint64>({c.levels, c.tilesets, c.music, c.cacheFiles}), QList<qint64>({12, 2, 1, 17}));
+        // As listed: 14 levels, a tileset and a link to it, one music file; 19 files in the cache.
+        QCOMPARE(QList<qint64>({c.levels, c.tilesets, c.music, c.cacheFiles}), QList<qint64>({14, 2, 1, 19}));
         QCOMPARE(countFolders(dir.path(), dir.filePath(u"nowhere"_s)).cacheFiles, 0);
     }
 
@@ -166,19 +172,25 @@ private slots:
         row("empty file", "notes.txt", "", "No Title|Type: Other|Size: 0 Bytes|Launch ZLE");
         row("vanished level", "gone.z2l", {}, "Title: |Type: Level|Size: unknown|Play gone.z2l");
         row("folder named like a level", "sub.z2l", {}, "Title: |Type: Level|Size: unknown|Play sub.z2l");
+        row("Latin-1 byte", decodeFileName("caf\xE9.z2l"), ice,
+            u"Title: Ice|Type: Level|Size: 500 Bytes|Play caf\xFFFD.z2l"_s);
+        row("lone 0xFF", decodeFileName("\xFF.Z2T"), ice,
+            "Title: Ice|Type: Tileset|Size: 500 Bytes|Launch ZLE");
     }
 
     void describe() {
         QFETCH(QString, name);
         QFETCH(QByteArray, bytes);
         QFETCH(QString, captions);
-        QTemporaryDir dir;
+        test::TempDir dir;
         QVERIFY(QDir(dir.path()).mkdir(u"sub.z2l"_s));
         if (!bytes.isNull())
             test::writeFile(dir.path(), name, bytes);
+        if (displayFileName(name) != name) // a twin spelled with U+FFFD, which must not be described
+            test::writeFile(dir.path(), displayFileName(name), test::levelBytes("Twin", 700));
         const FileDetails d = describeFile(dir.path(), name);
         QCOMPARE(QStringList({d.title, d.type, d.size, d.seeFileCaption}).join('|'), captions);
-        QCOMPARE(d.deleteCaption, "Delete " + name);
+        QCOMPARE(d.deleteCaption, "Delete " + displayFileName(name));
         QCOMPARE(d.readable, !bytes.isNull());
     }
 };

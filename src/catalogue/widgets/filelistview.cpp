@@ -2,6 +2,7 @@
 
 #include "catalogue/folderlisting.h"
 #include "catalogue/namepattern.h"
+#include "platform/filenames.h"
 
 #include <QAbstractListModel>
 #include <QKeyEvent>
@@ -10,7 +11,8 @@
 
 namespace zq2 {
 
-// The entries of a file list: read-only names, nothing else.
+// The entries of a file list: read-only names, nothing else. A name keeps the bytes it was listed
+// with; only the text drawn (and read out) shows undecodable bytes as U+FFFD.
 class FileNameModel final : public QAbstractListModel {
 public:
     using QAbstractListModel::QAbstractListModel;
@@ -29,7 +31,7 @@ public:
         if (!index.isValid() || index.row() >= names_.size())
             return {};
         if (role == Qt::DisplayRole || role == Qt::AccessibleTextRole)
-            return names_.at(index.row());
+            return displayFileName(names_.at(index.row()));
         return {};
     }
     Qt::ItemFlags flags(const QModelIndex& index) const override {

@@ -33,9 +33,11 @@ public:
     void reread();
 
     int count() const;
-    QString entry(int index) const; // empty when out of range
-    int selectedIndex() const;      // -1 when nothing is selected
-    QString selectedName() const;   // empty when nothing is selected
+    // The file's name as listed, which leads back to the file; what the list draws may differ
+    // (see displayFileName). Empty when out of range.
+    QString entry(int index) const;
+    int selectedIndex() const;    // -1 when nothing is selected
+    QString selectedName() const; // empty when nothing is selected
 
     // Selects the entry at `index` and scrolls it into view; raises selectionChanged_() once.
     // An index out of range leaves nothing selected.
