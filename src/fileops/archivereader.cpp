@@ -1,4 +1,5 @@
 #include "fileops/archivereader.h"
+#include "platform/filenames.h"
 
 #include <QFileInfo>
 
@@ -26,7 +27,7 @@ int openPlainFile(QFile& file, const QString& path) {
     return file.open(QIODevice::ReadOnly | QIODevice::Unbuffered) ? 0 : EACCES;
 #else
     // O_NONBLOCK keeps a named pipe posing as an archive from hanging the program.
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    const int fd = ::open(encodeFileName(path).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0)
         return errno;
     struct stat info {};
@@ -128,7 +129,7 @@ la_int64_t ArchiveReader::seek(archive*, void* self, la_int64_t offset, int when
 QString memberPath(archive_entry* entry) {
 #ifndef Q_OS_WIN
     if (const char* path = archive_entry_pathname(entry))
-        return QFile::decodeName(path);
+        return decodeFileName(path);
 #endif
     // Names stored as UTF-16 (7z, rar) that the locale cannot spell are still known as wide text.
     const wchar_t* wide = archive_entry_pathname_w(entry);

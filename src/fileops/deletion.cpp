@@ -2,6 +2,7 @@
 
 #include "fileops/nativepath.h"
 #include "fileops/trash.h"
+#include "platform/filenames.h"
 
 #include <QFileInfo>
 
@@ -15,7 +16,7 @@ namespace {
 constexpr int kNamedInReport = 5;
 
 QString shownName(const FileError& failure) {
-    const QString name = QFileInfo(failure.path).fileName();
+    const QString name = displayFileName(QFileInfo(failure.path).fileName());
     return name.isEmpty() ? QStringLiteral("a file") : name;
 }
 
@@ -44,8 +45,8 @@ QString deleteQuestion(const QString& titleLabelCaption, const QString& fileName
     const QString title = titleLabelCaption.compare(QLatin1String("No Title"), Qt::CaseInsensitive) == 0
                               ? QStringLiteral("this file")
                               : titleLabelCaption.mid(7);
-    return QStringLiteral("Are you sure you want to delete ") + title + QStringLiteral(" (") + fileName +
-           QStringLiteral(")?");
+    return QStringLiteral("Are you sure you want to delete ") + title + QStringLiteral(" (") +
+           displayFileName(fileName) + QStringLiteral(")?");
 }
 
 QString clearCacheQuestion(int count) {

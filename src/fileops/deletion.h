@@ -14,8 +14,9 @@ namespace zq2 {
 FileError removeFile(const QString& path);
 
 // "Are you sure you want to delete <title> (<file name>)?", where the title is the title label's
-// caption less its first seven characters ("Title: "). A file without a title (its label reads
-// "No Title") is named "this file" instead: "Are you sure you want to delete this file (song.z2b)?"
+// caption less its first seven characters ("Title: ") and the file name is shown as
+// displayFileName shows it. A file without a title (its label reads "No Title") is named
+// "this file" instead: "Are you sure you want to delete this file (song.z2b)?"
 QString deleteQuestion(const QString& titleLabelCaption, const QString& fileName);
 
 // "Are you sure you want to delete these <count> files?", or "... this 1 file?" for a single file.
@@ -33,7 +34,8 @@ struct NamedFailure {
 // One message for one or many failed operations, `verbPhrase` saying what failed ("Could not copy").
 // One failure: "Could not copy level1.z2l: Permission denied."
 // Several: "Could not copy 7 files:" followed by one line "name: reason" for each of the first
-// five and a last line "and 2 more." when there are more. Empty when there is no failure.
+// five and a last line "and 2 more." when there are more. Names are bare file names, as
+// displayFileName shows them. Empty when there is no failure.
 QString failureReport(const QString& verbPhrase, const QList<NamedFailure>& failures);
 
 // The same for failures of the file system, each named by the bare file name of its path.

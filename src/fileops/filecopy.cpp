@@ -4,7 +4,7 @@
 #include "fileops/pendingfile.h"
 #include "platform/paths.h"
 
-#include <QFile>
+#include "platform/filenames.h"
 
 #include <cerrno>
 #include <filesystem>
@@ -120,7 +120,7 @@ struct OpenSource {
 
     explicit OpenSource(const QString& source) {
         // O_NONBLOCK keeps a named pipe posing as a file from hanging the program; plain files ignore it.
-        fd = ::open(QFile::encodeName(source).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+        fd = ::open(encodeFileName(source).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
         int err = 0;
         if (fd < 0)
             err = errno;
@@ -191,7 +191,7 @@ FileError copyFileFast(const QString& source, const QString& destination, const 
     const OpenSource in(source);
     if (in.error)
         return in.error;
-    const QByteArray to = QFile::encodeName(destination);
+    const QByteArray to = encodeFileName(destination);
     const int out = ::open(to.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, in.copyMode());
     if (out < 0)
         return FileError::fromErrno(errno, destination);

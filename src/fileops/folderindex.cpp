@@ -2,9 +2,8 @@
 
 #include "catalogue/folderlisting.h"
 #include "fileops/nativepath.h"
+#include "platform/filenames.h"
 #include "platform/paths.h"
-
-#include <QFileInfo>
 
 namespace zq2 {
 
@@ -29,7 +28,7 @@ void FolderIndex::load() {
     const QStringList names = listFolder(folder_, QStringLiteral("*"));
     paths_.reserve(names.size());
     for (const QString& name : names)
-        paths_.insert(name.toCaseFolded(), joinPath(folder_, name));
+        paths_.insert(foldFileName(name), joinPath(folder_, name));
     loaded_ = true;
 }
 
@@ -40,20 +39,20 @@ std::optional<QString> FolderIndex::find(const QString& name) {
     if (folder_.isEmpty() || name.isEmpty() || name.contains(QLatin1Char('/')))
         return std::nullopt;
     const QString exact = joinPath(folder_, name);
-    if (QFileInfo(exact).isFile())
+    if (isPlainFile(exact))
         return exact;
     if (!loaded_ || folderStamp() != stamp_)
         load();
-    const auto found = paths_.constFind(name.toCaseFolded());
+    const auto found = paths_.constFind(foldFileName(name));
     if (found == paths_.constEnd())
         return std::nullopt;
-    if (QFileInfo(*found).isFile())
+    if (isPlainFile(*found))
         return *found;
     // Gone although the folder's stamp did not move (two changes within one tick of the clock):
     // read the folder again rather than trust the index.
     load();
-    const auto again = paths_.constFind(name.toCaseFolded());
-    if (again != paths_.constEnd() && QFileInfo(*again).isFile())
+    const auto again = paths_.constFind(foldFileName(name));
+    if (again != paths_.constEnd() && isPlainFile(*again))
         return *again;
     return std::nullopt;
 #endif
@@ -62,7 +61,7 @@ std::optional<QString> FolderIndex::find(const QString& name) {
 void FolderIndex::noteCopied(const QString& name) {
     if (!loaded_)
         return;
-    paths_.insert(name.toCaseFolded(), joinPath(folder_, name));
+    paths_.insert(foldFileName(name), joinPath(folder_, name));
     // Our own change moved the folder's stamp; take the new one so that it is not mistaken for a
     // change made by someone else.
     stamp_ = folderStamp();

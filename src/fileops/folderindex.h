@@ -8,12 +8,12 @@
 
 namespace zq2 {
 
-// The file names of one folder, kept by their case-folded spelling, so that a run that looks up
-// thousands of names ignoring case (copying a whole cache, restoring a CD) reads the folder once
-// instead of once per name. The index notices changes made by others through the folder's
-// modification time and reads the folder again then; changes made through this program are
-// reported with noteCopied. A change by others within the same tick of the file system's clock as
-// the last reading or the last noteCopied can go unnoticed until the folder changes again.
+// The file names of one folder, kept by their case-folded spelling (foldFileName), so that a run that looks
+// up thousands of names ignoring case (copying a whole cache, restoring a CD) reads the folder once instead
+// of once per name. The index notices changes made by others through the folder's modification time and reads
+// the folder again then; changes made through this program are reported with noteCopied. A change by others
+// within the same tick of the file system's clock as the last reading or the last noteCopied can go unnoticed
+// until the folder changes again.
 //
 // Where the file system ignores letter case by itself, a lookup is a single test of the exact path.
 class FolderIndex {

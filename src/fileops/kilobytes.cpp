@@ -1,5 +1,7 @@
 #include "fileops/kilobytes.h"
 
+#include "platform/filenames.h"
+
 namespace zq2 {
 
 QString kilobytesText(qint64 bytes, const QLocale& locale) {
@@ -11,9 +13,10 @@ QString kilobytesText(qint64 bytes, const QLocale& locale) {
 }
 
 QString replaceQuestion(const QString& name, qint64 oldSize, qint64 newSize, const QLocale& locale) {
-    return QStringLiteral("Are you sure you want to replace ") + name + QStringLiteral(" (Size: ") +
-           kilobytesText(oldSize, locale) + QStringLiteral(" KB) with ") + name + QStringLiteral(" (Size: ") +
-           kilobytesText(newSize, locale) + QStringLiteral(" KB)?");
+    const QString shown = displayFileName(name);
+    return QStringLiteral("Are you sure you want to replace ") + shown + QStringLiteral(" (Size: ") +
+           kilobytesText(oldSize, locale) + QStringLiteral(" KB) with ") + shown +
+           QStringLiteral(" (Size: ") + kilobytesText(newSize, locale) + QStringLiteral(" KB)?");
 }
 
 } // namespace zq2

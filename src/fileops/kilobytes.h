@@ -11,7 +11,7 @@ namespace zq2 {
 QString kilobytesText(qint64 bytes, const QLocale& locale);
 
 // "Are you sure you want to replace <name> (Size: <old> KB) with <name> (Size: <new> KB)?"
-// asked before a copy replaces a file of the same name.
+// asked before a copy replaces a file of the same name; the name as displayFileName shows it.
 QString replaceQuestion(const QString& name, qint64 oldSize, qint64 newSize, const QLocale& locale);
 
 } // namespace zq2

@@ -1,6 +1,7 @@
 #pragma once
 
-#include <QFile>
+#include "platform/filenames.h"
+
 #include <QString>
 
 #include <filesystem>
@@ -8,13 +9,13 @@
 
 namespace zq2 {
 
-// A path as the standard library's file-system functions take it: the 8-bit encoding the file
-// system uses on POSIX systems, UTF-16 on Windows.
+// A path as the standard library's file-system functions take it: the exact bytes the file system
+// gave on POSIX systems (see encodeFileName), UTF-16 on Windows.
 inline std::filesystem::path toFsPath(const QString& path) {
 #ifdef Q_OS_WIN
     return std::filesystem::path(path.toStdWString());
 #else
-    return std::filesystem::path(QFile::encodeName(path).toStdString());
+    return std::filesystem::path(encodeFileName(path).toStdString());
 #endif
 }
 

@@ -1,4 +1,5 @@
 #include "fileops/pendingfile.h"
+#include "platform/filenames.h"
 
 #include "fileops/nativepath.h"
 #include "platform/paths.h"
@@ -46,8 +47,8 @@ FileError renameReplacing(const QString& from, const QString& to) {
 // program racing this one could cause.
 FileError renameKeepingOthers(const QString& from, const QString& to) {
 #ifdef Q_OS_LINUX
-    const QByteArray source = QFile::encodeName(from);
-    const QByteArray target = QFile::encodeName(to);
+    const QByteArray source = encodeFileName(from);
+    const QByteArray target = encodeFileName(to);
     if (::renameat2(AT_FDCWD, source.constData(), AT_FDCWD, target.constData(), RENAME_NOREPLACE) == 0)
         return FileError::none();
     const int err = errno;
@@ -89,7 +90,7 @@ PendingFile::PendingFile(const QString& folder, const QString& name, unsigned mo
             break;
         }
 #else
-        fd_ = ::open(QFile::encodeName(temporary_).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC,
+        fd_ = ::open(encodeFileName(temporary_).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC,
                      static_cast<mode_t>(mode));
         if (fd_ >= 0)
             return;

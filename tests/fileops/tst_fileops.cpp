@@ -1,6 +1,7 @@
 #include "fileops/deletion.h"
 #include "fileops/filecopy.h"
 #include "fileops/kilobytes.h"
+#include "platform/filenames.h"
 #include "support/faults.h"
 #include "support/tempfiles.h"
 
@@ -16,6 +17,7 @@
 
 using namespace zq2;
 using namespace zq2::test;
+using namespace Qt::StringLiterals;
 
 class TestFileOps : public QObject {
     Q_OBJECT
@@ -37,6 +39,14 @@ private slots:
             << deleteQuestion("Title: ", "a.z2l") << QString("Are you sure you want to delete  (a.z2l)?");
         QTest::newRow("delete, no title") << deleteQuestion("No Title", "s.z2b")
                                           << QString("Are you sure you want to delete this file (s.z2b)?");
+        // Names that are not UTF-8 are shown with U+FFFD.
+        const QString latin1 = decodeFileName("caf\xE9.z2l");
+        QTest::newRow("replace, name not UTF-8")
+            << replaceQuestion(latin1, 1000, 1000, c)
+            << u"Are you sure you want to replace caf\xFFFD.z2l (Size: 1 KB) with caf\xFFFD.z2l (Size: 1 KB)?"_s;
+        QTest::newRow("failure, name not UTF-8")
+            << failureReport("Could not copy", {{ENOENT, "/g/" + latin1}})
+            << u"Could not copy caf\xFFFD.z2l: No such file or directory."_s;
     }
     void replaceQuestionSizes() {
         QFETCH(QString, actual);
@@ -81,8 +91,8 @@ private slots:
         QCOMPARE(outcome.error.code, code);
         QCOMPARE(QFileInfo(outcome.error.path).fileName().toLower(), QString(code ? "level1.z2l" : ""));
         QCOMPARE(asked, !old.isEmpty() ? QStringList{"level1.z2l 3 5"} : QStringList());
-        QCOMPARE(folderContents(game), QStringList{gameAfter});
-        QCOMPARE(folderContents(cache), answer == 'v' ? QStringList() : QStringList{"level1.z2l=FRESH"});
+        QCOMPARE(folderEntries(game), QStringList{gameAfter});
+        QCOMPARE(folderEntries(cache), answer == 'v' ? QStringList() : QStringList{"level1.z2l=FRESH"});
     }
 
     void initTestCase() {

@@ -1,4 +1,5 @@
 #include "fileops/kilobytes.h"
+#include "platform/filenames.h"
 #include "restore/restore.h"
 #include "restore/widgets/restoredialog.h"
 #include "support/faults.h"
@@ -47,10 +48,7 @@ void fill(const QString& folder, const QString& entries) {
 }
 
 QString folderState(const QString& folder) {
-    QStringList state;
-    for (const auto& e : QDir(folder).entryInfoList(QDir::AllEntries | QDir::NoDotAndDotDot))
-        state << e.fileName() + (e.isDir() ? "/" : '=' + QString::fromLatin1(readFile(e.filePath())));
-    return QDir(folder).exists() ? state.join(',') : "-";
+    return QDir(folder).exists() ? folderEntries(folder).join(',') : "-";
 }
 
 } // namespace
@@ -101,6 +99,15 @@ private slots:
             "a.z2l=0,b.z2l=1,c.z2l=2,d.z2l=3,e.z2l/");
         row("no CD folder", "-", "", lvl, "", "failed 76", "");
         row("no game folder", "a.z2l=new", "-", lvl, "", "failed 76", "-");
+        // Names are the file system's bytes: "\xE9" is a byte of its own, not U+FFFD and not "\xC9";
+        // only the letters that decode ("ÉTÉ", "été") fold.
+        row("names not UTF-8",
+            decodeFileName("CAF\xC9.z2l=c,caf\xE9.z2l=new,\xC3\x89T\xC3\x89\xE9.z2l=e,\xFF.Z2L=b"),
+            decodeFileName("caf\xEF\xBF\xBD.z2l=twin,\xC3\xA9t\xC3\xA9\xE9.Z2L=ee,\xFF.z2l=old"), lvl,
+            decodeFileName("\xC3\x89T\xC3\x89\xE9.z2l 2 1 y,\xFF.Z2L 3 1 y"), "completed",
+            decodeFileName(
+                "CAF\xC9.z2l=c,caf\xE9.z2l=new,caf\xEF\xBF\xBD.z2l=twin,\xC3\x89T\xC3\x89\xE9.z2l=e,"
+                "\xFF.Z2L=b"));
     }
     void runRestore() {
         QFETCH(QString, cd);
@@ -109,7 +116,7 @@ private slots:
         QFETCH(QString, asked);
         QFETCH(QString, outcome);
         QFETCH(QString, gameAfter);
-        QTemporaryDir root;
+        TempDir root;
         const QString cdDir = root.filePath("cd"), gameDir = root.filePath("game");
         fill(cdDir, cd);
         fill(gameDir, game);
