@@ -1,5 +1,6 @@
 #include "config/settingsfile.h"
 
+#include "platform/filenames.h"
 #include "platform/paths.h"
 #include "platform/programfolders.h"
 #include "platform/textlines.h"
@@ -30,10 +31,11 @@ std::optional<SettingsLines> readSettingsFile(const QString& configDir) {
     if (!lines)
         return std::nullopt;
     SettingsLines out;
+    // Both lines are paths: decoded so that a folder whose name is not valid UTF-8 is still found.
     if (lines->size() > 0)
-        out.line1 = QString::fromLocal8Bit(lines->at(0));
+        out.line1 = decodeStoredPath(lines->at(0));
     if (lines->size() > 1)
-        out.line2 = QString::fromLocal8Bit(lines->at(1));
+        out.line2 = decodeStoredPath(lines->at(1));
     return out;
 }
 
@@ -45,7 +47,7 @@ LoadedSettings resolveSettings(const SettingsLines& lines, const QString& appDir
 }
 
 QByteArray settingsBytes(const QString& line1, const QString& line2) {
-    return line1.toLocal8Bit() + QByteArrayLiteral("\r\n") + line2.toLocal8Bit();
+    return encodeStoredPath(line1) + QByteArrayLiteral("\r\n") + encodeStoredPath(line2);
 }
 
 WriteResult writeSettingsFile(const QString& configDir, const QString& line1, const QString& line2) {
@@ -96,6 +98,10 @@ SettingsDialogStart settingsDialogStart(const QString& configDir, const QString&
     start.zq2dir = sameKeyword(first, appPathKeyword()) ? appPathDisplayText() : first;
     start.cddir = lines->line2;
     return start;
+}
+
+QString typedOrKept(const QString& boxText, const QString& value) {
+    return boxText == displayFileName(value) ? value : boxText;
 }
 
 QString settingsSaveFailedText(const WriteResult& result) {

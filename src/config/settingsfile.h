@@ -32,7 +32,8 @@ inline QString appPathDisplayText() {
 std::optional<QString> findSettingsFile(const QString& configDir);
 
 // The first two lines of the settings file, nothing when it is missing or cannot be opened. Lines
-// the file does not have are empty; anything after line 2 is never read.
+// the file does not have are empty; anything after line 2 is never read. The lines are decoded as
+// paths (decodeStoredPath), so that bytes that are not valid UTF-8 are kept.
 std::optional<SettingsLines> readSettingsFile(const QString& configDir);
 
 struct LoadedSettings {
@@ -45,7 +46,8 @@ struct LoadedSettings {
 // blanks and all.
 LoadedSettings resolveSettings(const SettingsLines& lines, const QString& appDir);
 
-// The file's bytes: line 1, CR LF, line 2, in the local 8-bit encoding, with no line end at the end.
+// The file's bytes: line 1, CR LF, line 2, with no line end at the end. The lines are paths, written
+// as the bytes the file system knows them by (encodeStoredPath).
 QByteArray settingsBytes(const QString& line1, const QString& line2);
 
 // Writes the file under its lower-case name and removes the spellings it had before. A
@@ -63,7 +65,8 @@ std::optional<QString> browseCut(const QString& chosenPath);
 QString defaultGameDir();
 QString defaultCdDrive();
 
-// What the Settings dialog shows when it opens.
+// What the Settings dialog starts from when it opens. The two texts may hold bytes that are not
+// valid UTF-8 (see decodeFileName); the boxes show them through displayFileName.
 struct SettingsDialogStart {
     QString zq2dir;
     QString cddir;
@@ -72,6 +75,10 @@ struct SettingsDialogStart {
 // The stored values come from the settings file in `configDir`; the game counts as beside the program
 // when `appDir`, the executable's folder, holds Zeno2.exe.
 SettingsDialogStart settingsDialogStart(const QString& configDir, const QString& appDir);
+
+// What a box stands for on OK: `value` while the box still shows it as displayFileName(value) did,
+// so that a path the box can only show with U+FFFD is saved unchanged; otherwise what was typed.
+QString typedOrKept(const QString& boxText, const QString& value);
 
 // The message shown when writing the settings file failed, or left an old spelling behind.
 QString settingsSaveFailedText(const WriteResult& result);

@@ -2,6 +2,7 @@
 #include "config/settingsfile.h"
 #include "config/widgets/prefsdialog.h"
 #include "config/widgets/settingsdialog.h"
+#include "platform/filenames.h"
 #include "support/scriptedprompter.h"
 #include "support/tempfiles.h"
 
@@ -13,6 +14,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <algorithm>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -62,6 +64,8 @@ private slots:
         row("settings: browse cancelled", false, false, "/b\r\nE:", "-", "OK", "/b\r\nE:");
         row("settings: browsed path too short", false, false, "/b\r\nE:", "/a.exe", "OK", "/b\r\nE:");
         row("settings: Cancel", false, false, "/b \r\nE:\r\nx", "", "Cancel", "/b \r\nE:\r\nx");
+        row("settings: paths not UTF-8 kept", false, false, "/g/caf\xE9 \r\n/m\xFF", "", "OK",
+            decodeFileName("/g/caf\xE9\r\n/m\xFF"));
         const QString on = "\r\nUSETIPS=YES\r\nWARNMAXLVLS=YES\r\nDISPLAYDELETE=YES";
         row("prefs: none", true, false, "-", "", "OK", "USESKIN=NO\r\n" + on + "\r\n*.z2l\r\n*.z2t\r\n*.z2b");
         row("prefs: all read, path trimmed", true, false,
@@ -98,8 +102,14 @@ private slots:
         const std::unique_ptr<QDialog> dialog(
             prefs ? static_cast<QDialog*>(new PrefsDialog(dir_->path(), *prompter_, {}))
                   : new SettingsDialog(portableFolders(dir_->path()), *prompter_, QString()));
-        if (!prefs) // with the game found, only the drive is left to type
+        if (!prefs) { // with the game found, only the drive is left to type
             QCOMPARE(dialog->focusWidget() == child(*dialog, "CDdir"), beside);
+            // Bytes that are not UTF-8 show as U+FFFD, never as the surrogates that hold them.
+            for (const char* box : {"ZQ2dir", "CDdir"}) {
+                const QString shown = child(*dialog, box)->text();
+                QVERIFY(std::none_of(shown.begin(), shown.end(), [](QChar c) { return c.isSurrogate(); }));
+            }
+        }
         dialog->show();
         // The skin path and its Browse button follow the skin tick, through clicks on it too.
         if (auto* useSkin = child<QCheckBox>(*dialog, "useSkin")) {
@@ -123,7 +133,7 @@ private slots:
         // OK writes the file under its own spelling, and no other; Cancel leaves the folder as it was.
         QCOMPARE(files, QStringList{button == "OK" && told.isEmpty() ? name : name.toUpper()});
         QCOMPARE(prompter_->texts().join('|'), told.isEmpty() ? told : told.arg(dir_->filePath(files[0])));
-        QCOMPARE(QString::fromLocal8Bit(test::readFile(dir_->filePath(files[0]))), after);
+        QCOMPARE(test::readFile(dir_->filePath(files[0])), encodeFileName(after));
     }
 
     // Where OK cannot write, it says why and the dialog stays open over the old file. Where it saves but

@@ -1,5 +1,6 @@
 #include "config/preferencesfile.h"
 #include "config/settingsfile.h"
+#include "platform/filenames.h"
 #include "platform/programfolders.h"
 #include "support/tempfiles.h"
 
@@ -32,6 +33,8 @@ private slots:
         row("other letter case", "x\r\ny", {"x", "y"}, "Settings.INI");
         row("a folder of that name", "x", {}, "settings.ini/inner.txt");
         row("other file name", "x", {}, "settings.ini.bak");
+        row("paths not UTF-8", "/g/caf\xE9\xFF\r\n/m\xEF\xBF\xBD",
+            {decodeFileName("/g/caf\xE9\xFF"), decodeFileName("/m\xEF\xBF\xBD")});
     }
     void readSettings() {
         QFETCH(QString, name);

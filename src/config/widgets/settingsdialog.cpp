@@ -5,6 +5,7 @@
 #include "appearance/widgets/skinning.h"
 #include "config/settingsfile.h"
 #include "platform/fileerror.h"
+#include "platform/filenames.h"
 #include "platform/paths.h"
 #include "platform/prompter.h"
 
@@ -32,11 +33,11 @@ SettingsDialog::SettingsDialog(const ProgramFolders& folders, Prompter& prompter
 SettingsDialog::~SettingsDialog() = default;
 
 void SettingsDialog::Form_Load() {
-    const SettingsDialogStart start = settingsDialogStart(folders_.configDir, folders_.appDir);
-    ui_->ZQ2dir->setText(start.zq2dir);
-    ui_->CDdir->setText(start.cddir);
+    start_ = settingsDialogStart(folders_.configDir, folders_.appDir);
+    ui_->ZQ2dir->setText(displayFileName(start_.zq2dir));
+    ui_->CDdir->setText(displayFileName(start_.cddir));
     // Set before the dialog is shown, so the drive box has the focus once the window is active.
-    if (start.focusOnCd)
+    if (start_.focusOnCd)
         ui_->CDdir->setFocus();
     setBackgroundPicture(this, skinPicture_);
 }
@@ -51,8 +52,9 @@ void SettingsDialog::zq2Browse_Click() {
 }
 
 void SettingsDialog::OKbtn_Click() {
-    const QString line1 = line1ForDirectoryText(ui_->ZQ2dir->text());
-    const WriteResult result = writeSettingsFile(folders_.configDir, line1, ui_->CDdir->text());
+    const QString line1 = line1ForDirectoryText(typedOrKept(ui_->ZQ2dir->text(), start_.zq2dir));
+    const WriteResult result =
+        writeSettingsFile(folders_.configDir, line1, typedOrKept(ui_->CDdir->text(), start_.cddir));
     if (result.error)
         prompter_.tell(settingsSaveFailedText(result));
     // Once saved the dialog closes, even with an old spelling of the file left behind; unsaved it

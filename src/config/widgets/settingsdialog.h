@@ -1,5 +1,6 @@
 #pragma once
 
+#include "config/settingsfile.h"
 #include "platform/programfolders.h"
 
 #include <QDialog>
@@ -35,6 +36,7 @@ private:
     ProgramFolders folders_;
     Prompter& prompter_;
     QString skinPicture_;
+    SettingsDialogStart start_; // what the boxes showed when the dialog opened
 };
 
 } // namespace zq2
