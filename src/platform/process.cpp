@@ -1,15 +1,26 @@
 #include "platform/process.h"
 
+#include "platform/filenames.h"
 #include "platform/paths.h"
 
 #include <QFileInfo>
-#include <QProcess>
 #include <QStandardPaths>
 
 #include <cerrno>
 
 #ifdef Q_OS_WIN
+#include <QProcess>
 #include <qt_windows.h>
+#else
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <vector>
+
+extern char** environ;
 #endif
 
 namespace zq2 {
@@ -28,21 +39,138 @@ std::optional<LaunchRequest> seeFileLaunch(const QString& seeFileCaption, const 
     return std::nullopt;
 }
 
+namespace {
+
+#ifdef Q_OS_WIN
+
+// Names are UTF-16 here, as QString holds them, so Qt's classes pass them on unchanged.
+
+bool exists(const QString& path) {
+    return QFileInfo::exists(path);
+}
+
+bool isFolder(const QString& path) {
+    return QFileInfo(path).isDir();
+}
+
+FileError start(const LaunchRequest& request, const QString& program) {
+    QProcess process;
+    process.setProgram(program);
+    process.setArguments(request.arguments);
+    if (request.maximized) {
+        process.setCreateProcessArgumentsModifier([](QProcess::CreateProcessArguments* args) {
+            args->startupInfo->dwFlags |= STARTF_USESHOWWINDOW;
+            args->startupInfo->wShowWindow = SW_SHOWMAXIMIZED;
+        });
+    }
+    // No working folder is set: the started program runs in this program's current folder.
+    if (!process.startDetached())
+        return FileError::fromErrno(ENOEXEC, request.program);
+    return FileError::none();
+}
+
+#else
+
+bool exists(const QString& path) {
+    struct stat info {};
+    return ::stat(encodeFileName(path).constData(), &info) == 0;
+}
+
+bool isFolder(const QString& path) {
+    struct stat info {};
+    return ::stat(encodeFileName(path).constData(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+bool isExecutable(const QString& path) {
+    return ::access(encodeFileName(path).constData(), X_OK) == 0;
+}
+
+// Waiting for a started program to get going: the time until its exec, far less than this.
+constexpr int kStartReportMs = 10000;
+// A wait cut short by a signal is repeated, a bounded number of times.
+constexpr int kInterruptedRetries = 100;
+
+// Starts `program` with `arguments` and returns without waiting for it. The program and every
+// argument are handed over as their exact bytes: QProcess would encode a level name that is not
+// valid UTF-8 into the name of another file. A middle process starts the program and ends at once,
+// so the program is not our child and leaves no zombie behind; the program's exec closes a pipe,
+// through which a failing exec sends its reason instead.
+FileError spawnDetached(const QString& program, const QStringList& arguments, const QString& asked) {
+    QList<QByteArray> bytes{encodeFileName(program)};
+    for (const QString& argument : arguments)
+        bytes << encodeFileName(argument);
+    // Everything the new processes use is made before the fork: between fork and exec only calls
+    // that are safe in a copy of a multi-threaded process are made.
+    std::vector<char*> argv;
+    for (QByteArray& argument : bytes)
+        argv.push_back(argument.data());
+    argv.push_back(nullptr);
+    char** const environment = environ;
+
+    int report[2];
+    if (::pipe2(report, O_CLOEXEC) != 0)
+        return FileError::fromErrno(errno, asked);
+    const pid_t middle = ::fork();
+    if (middle < 0) {
+        const int err = errno;
+        ::close(report[0]);
+        ::close(report[1]);
+        return FileError::fromErrno(err, asked);
+    }
+    if (middle == 0) {
+        ::setsid();
+        const pid_t child = ::fork();
+        if (child == 0)
+            ::execve(argv[0], argv.data(), environment);
+        if (child > 0)
+            ::_exit(0);
+        const int err = errno;
+        if (::write(report[1], &err, sizeof err) < 0)
+            ::_exit(2);
+        ::_exit(1);
+    }
+
+    ::close(report[1]);
+    int err = 0;
+    ssize_t got = -1;
+    pollfd ready{report[0], POLLIN, 0};
+    for (int attempt = 0; attempt < kInterruptedRetries; ++attempt) {
+        const int polled = ::poll(&ready, 1, kStartReportMs);
+        if (polled > 0)
+            got = ::read(report[0], &err, sizeof err);
+        if (polled == 0 || got >= 0 || errno != EINTR)
+            break;
+    }
+    ::close(report[0]);
+    for (int attempt = 0; attempt < kInterruptedRetries; ++attempt) {
+        if (::waitpid(middle, nullptr, 0) >= 0 || errno != EINTR)
+            break;
+    }
+    if (got == ssize_t(sizeof err) && err != 0)
+        return FileError::fromErrno(err, asked);
+    return FileError::none();
+}
+
+#endif
+
+} // namespace
+
 FileError startDetached(const LaunchRequest& request) {
     QString program = request.program;
-    QFileInfo info(program);
-    if (!info.exists()) {
-        const std::optional<QString> found = findFileIgnoringCase(info.path(), info.fileName());
+    if (!exists(program)) {
+        const QFileInfo named(program); // only splits the path into folder and name
+        const std::optional<QString> found = findFileIgnoringCase(named.path(), named.fileName());
         if (!found)
             return FileError::fromErrno(ENOENT, request.program);
         program = *found;
-        info = QFileInfo(program);
     }
-    if (info.isDir())
+    if (isFolder(program))
         return FileError::fromErrno(EISDIR, request.program);
 
+#ifdef Q_OS_WIN
+    return start(request, program);
+#else
     QStringList arguments = request.arguments;
-#ifndef Q_OS_WIN
     const QString wine = program.endsWith(QLatin1String(".exe"), Qt::CaseInsensitive)
                              ? QStandardPaths::findExecutable(QStringLiteral("wine"))
                              : QString();
@@ -59,26 +187,12 @@ FileError startDetached(const LaunchRequest& request) {
         else
             arguments.prepend(program);
         program = wine;
-    } else if (!info.isExecutable()) {
+    } else if (!isExecutable(program)) {
         return FileError::fromErrno(EACCES, request.program);
     }
-#endif
-
-    QProcess process;
-    process.setProgram(program);
-    process.setArguments(arguments);
-#ifdef Q_OS_WIN
-    if (request.maximized) {
-        process.setCreateProcessArgumentsModifier([](QProcess::CreateProcessArguments* args) {
-            args->startupInfo->dwFlags |= STARTF_USESHOWWINDOW;
-            args->startupInfo->wShowWindow = SW_SHOWMAXIMIZED;
-        });
-    }
-#endif
     // No working folder is set: the started program runs in this program's current folder.
-    if (!process.startDetached())
-        return FileError::fromErrno(ENOEXEC, request.program);
-    return FileError::none();
+    return spawnDetached(program, arguments, request.program);
+#endif
 }
 
 } // namespace zq2

@@ -31,8 +31,9 @@ std::optional<LaunchRequest> seeFileLaunch(const QString& seeFileCaption, const 
 // inherits this program's current folder. Where the file name of the program differs only in
 // letter case from the one asked for, that file is started. On systems other than Windows a
 // Windows program (*.exe) is started through "wine" when wine is on the PATH, and directly
-// otherwise. A program that is missing, is a folder or may not be executed is reported with
-// ENOENT, EISDIR or EACCES; any other refusal with ENOEXEC.
+// otherwise. The program's path and its arguments reach it as the exact bytes of the names they
+// hold (see encodeFileName). A program that is missing, is a folder or may not be executed is
+// reported with ENOENT, EISDIR or EACCES; any other refusal with the system's reason.
 FileError startDetached(const LaunchRequest& request);
 
 } // namespace zq2

@@ -1,3 +1,4 @@
+#include "platform/filenames.h"
 #include "platform/process.h"
 #include "support/tempfiles.h"
 
@@ -67,9 +68,9 @@ private slots:
                      arguments.arg(game.path()) + QDir::current().canonicalPath() + '|');
     }
 
-    // The game is a script in a folder with spaces in its name. It records its arguments, one a line,
-    // then the folder it runs in, and renames the record into place when done so that it is never read
-    // half written.
+    // The game is a script in a folder with spaces and a byte that is not UTF-8 in its name. It
+    // records its arguments, one a line, then the folder it runs in, and renames the record into
+    // place when done so that it is never read half written.
     void startDetachedPassesArgumentsAsGiven_data() {
         QTest::addColumn<QString>("program"); // the file in the game folder
         QTest::addColumn<QString>("level");
@@ -77,6 +78,9 @@ private slots:
         QTest::newRow("space") << "Zeno2.exe" << QString("my level.z2l") << 0;
         QTest::newRow("shell characters") << "Zeno2.exe" << QString("a;rm -rf ~.z2l") << 0;
         QTest::newRow("looks like an option") << "Zeno2.exe" << QString("-x.z2l") << 0;
+        QTest::newRow("Latin-1 byte") << "Zeno2.exe" << decodeFileName("caf\xE9.z2l") << 0;
+        QTest::newRow("lone 0xFF") << "Zeno2.exe" << decodeFileName("\xFF.z2l") << 0;
+        QTest::newRow("U+FFFD spelled out") << "Zeno2.exe" << decodeFileName("caf\xEF\xBF\xBD.z2l") << 0;
         QTest::newRow("program in other letter case") << "ZENO2.EXE" << QString("c.z2l") << 0;
         QTest::newRow("missing program") << "Other.exe" << QString("c.z2l") << ENOENT;
         QTest::newRow("not executable") << "Zeno2.exe" << QString("c.z2l") << EACCES;
@@ -85,11 +89,13 @@ private slots:
         QFETCH(QString, program);
         QFETCH(QString, level);
         QFETCH(int, code);
-        QTemporaryDir root, current;
-        const QString game = root.filePath("Zeno Quillback 2"), record = current.filePath("record");
+        zq2::test::TempDir root;
+        QTemporaryDir current;
+        const QString game = root.filePath(decodeFileName("Zeno Quillback 2 \xE9t\xE9")),
+                      record = current.filePath("record");
         zq2::test::writeFile(
             game, program, "#!/bin/sh\nprintf '%s\\n' \"$@\" \"$(pwd -P)\" > r.tmp\n/bin/mv r.tmp record\n");
-        ::chmod(qPrintable(game + '/' + program), code == EACCES ? 0600 : 0700);
+        ::chmod(encodeFileName(game + '/' + program).constData(), code == EACCES ? 0600 : 0700);
         QVERIFY(QDir::setCurrent(current.path()));
         const auto request = seeFileLaunch("Play " + level, level, game);
         QVERIFY(request);
@@ -98,7 +104,7 @@ private slots:
         QCOMPARE(error.path, code != 0 ? request->program : QString());
         if (code == 0) { // the record lands in the folder the program ran in
             QTRY_VERIFY(QFile::exists(record));
-            QCOMPARE(QString(zq2::test::readFile(record)), level + '\n' + QDir::currentPath() + '\n');
+            QCOMPARE(zq2::test::readFile(record), encodeFileName(level + '\n' + QDir::currentPath() + '\n'));
         }
     }
 };
