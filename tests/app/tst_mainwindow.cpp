@@ -5,6 +5,8 @@
 #include "app/widgets/splash.h"
 #include "appearance/tooltips.h"
 #include "catalogue/widgets/filelistview.h"
+#include "fileops/kilobytes.h"
+#include "platform/filenames.h"
 #include "support/scriptedprompter.h"
 #include "support/tempfiles.h"
 
@@ -17,8 +19,11 @@
 
 #include <functional>
 
+#include <sys/stat.h>
+
 using namespace zq2;
 using namespace zq2::test;
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -49,17 +54,19 @@ private:
 
 // A program folder and a game folder of their own, and the main window over them.
 struct AppFixture {
-    QTemporaryDir appDir, gameDir;
+    TempDir appDir, gameDir;
     ScriptedPrompter prompter;
     FakeDialogs dialogs;
     std::unique_ptr<MainWindow> window;
 
+    QString gameName; // of a game folder inside gameDir, if wanted
+
     QString app() const { return appDir.path(); }
-    QString game() const { return gameDir.path(); }
-    QString cache() const { return gameDir.path() + QStringLiteral("/cache"); }
+    QString game() const { return gameDir.path() + gameName; }
+    QString cache() const { return game() + QStringLiteral("/cache"); }
 
     void writeSettings(const QString& folder) {
-        writeFile(app(), QStringLiteral("settings.ini"), folder.toLocal8Bit() + "\r\n/media/cdrom");
+        writeFile(app(), QStringLiteral("settings.ini"), encodeFileName(folder) + "\r\n/media/cdrom");
     }
     void writePreferences(bool warnMaxLevels, bool confirmDelete,
                           const QByteArray& patterns = "*.z2l\r\n*.z2t\r\n*.z2b", bool tips = true) {
@@ -108,7 +115,7 @@ void startWith(AppFixture& f, const QMap<QString, QByteArray>& game, const QMap<
         writeFile(f.game(), it.key(), it.value());
     for (auto it = cache.begin(); it != cache.end(); ++it)
         writeFile(f.cache(), it.key(), it.value());
-    QDir().mkpath(f.cache());
+    test::makeFolder(f.cache());
     f.writeSettings(f.game());
     f.writePreferences(true, confirmDelete);
     f.start();
@@ -123,7 +130,7 @@ private slots:
     void initTestCase() {
         // Deleted files go to the desktop's trash; keep the real one out of the tests. Home moves along,
         // so that the trash chosen for the temporary folders is this one on any machine.
-        static QTemporaryDir trashHome;
+        static TempDir trashHome;
         qputenv("XDG_DATA_HOME", QFile::encodeName(trashHome.path()));
         qputenv("HOME", QFile::encodeName(trashHome.path()));
     }
@@ -369,6 +376,55 @@ private slots:
             QVERIFY(QFile::exists(f.game() + QStringLiteral("/b.z2l")));
             QCOMPARE(f.prompter.unexpected, 0);
         }
+    }
+
+    // A game folder whose path in settings.ini is not UTF-8, holding a level whose name is not UTF-8
+    // beside its U+FFFD twin: every command acts on the file selected, by its own bytes.
+    void namesNotUtf8ThroughEveryCommand() {
+        AppFixture f;
+        f.gameName = decodeFileName("/Zeno \xE9t\xE9");
+        const QString latin1 = decodeFileName("caf\xE9.z2l"), twin = u"caf\xFFFD.z2l"_s,
+                      lone = decodeFileName("\xFF.z2l"), loneUpper = decodeFileName("\xFF.Z2L");
+        startWith(f,
+                  {{latin1, levelBytes("Latin", 300)},
+                   {twin, levelBytes("Twin", 400)},
+                   {loneUpper, "old"},
+                   {"Zeno2.exe", {}}},
+                  {{decodeFileName("caf\xE9.z2b"), "m"}, {lone, "new"}});
+        FileListView* games = f.list("zq2Files");
+        QCOMPARE(f.entries("zq2Files"), (QStringList{latin1, twin, loneUpper}));
+        QCOMPARE(games->model()->index(0, 0).data().toString(), twin); // shown with U+FFFD
+        QCOMPARE((QStringList{f.text("zq2Title"), f.text("zq2Size"), f.text("delZQ2"), f.text("seeFile")}),
+                 (QStringList{"Title: Latin", "Size: 300 Bytes", "Delete " + twin, "Play " + twin}));
+
+        // Play: through a stand-in for wine that records what it was given.
+        QTemporaryDir bin;
+        writeFile(bin.path(), "wine",
+                  "#!/bin/sh\nprintf '%s|' \"$@\" > \"$0.tmp\"\n/bin/mv \"$0.tmp\" \"$0.args\"\n");
+        ::chmod(QFile::encodeName(bin.filePath("wine")).constData(), 0700);
+        const QByteArray path = qgetenv("PATH");
+        qputenv("PATH", QFile::encodeName(bin.path()) + ":/usr/bin:/bin");
+        f.window->seeFile_Click();
+        qputenv("PATH", path);
+        QTRY_COMPARE(readFile(bin.filePath("wine.args")),
+                     encodeFileName(f.game() + "/Zeno2.exe|" + latin1 + '|'));
+
+        // Copy finds the other letter case of the same bytes; Delete removes the file selected and
+        // not its twin; Clear Cache removes both files of the cache.
+        for (int i = 0; i < 3; ++i)
+            f.prompter.answer(Answer::Yes);
+        f.list("zq2Cache")->select(1);
+        f.window->cacheCopy_Click();
+        games->select(0);
+        f.window->delZQ2_Click();
+        f.window->clearCache_Click();
+        QCOMPARE(f.prompter.texts(), (QStringList{replaceQuestion(lone, 3, 3, QLocale::system()),
+                                                  "Are you sure you want to delete Latin (" + twin + ")?",
+                                                  "Are you sure you want to delete these 2 files?"}));
+        QCOMPARE(folderEntries(f.game()).filter(".z"),
+                 (QStringList{twin + '=' + levelBytes("Twin", 400), lone + "=new"}));
+        QCOMPARE(folderEntries(f.cache()), QStringList());
+        QCOMPARE(f.text("lvlStatus") + ' ' + f.text("cacheStatus"), "Levels: 2 Cache files: 0");
     }
 
     void clearCache_data() {
