@@ -1,5 +1,5 @@
 // Listing, counting and showing folders of 1,000 to 100,000 files, against a plain
-// readdir + fnmatch + sort baseline measured in the same run.
+// readdir + fnmatch + sort baseline measured in the same run; listing also for names beyond ASCII.
 #include "catalogue/folderlisting.h"
 #include "catalogue/widgets/filelistview.h"
 
@@ -13,6 +13,7 @@
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <map>
 #include <memory>
 #include <string>
@@ -23,6 +24,7 @@
 #include <fnmatch.h>
 #include <strings.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -45,6 +47,35 @@ QString folderOf(int count) {
             QFile file(dir->filePath(name));
             if (!file.open(QIODevice::WriteOnly))
                 qFatal("cannot create the benchmark folder");
+        }
+    }
+    return dir->path();
+}
+
+// The same kind of folder with names beyond ASCII, as levels unpacked from old archives have them:
+// a third in UTF-8, a third with a Latin-1 byte that is not valid UTF-8, a third with both.
+QString foreignFolderOf(int count) {
+    // QTemporaryDir cannot remove names that are not UTF-8; these folders go by their bytes.
+    struct ForeignDir : QTemporaryDir {
+        ~ForeignDir() {
+            std::error_code ignored;
+            std::filesystem::remove_all(QFile::encodeName(path()).toStdString(), ignored);
+        }
+    };
+    static std::map<int, std::unique_ptr<ForeignDir>> folders;
+    auto& dir = folders[count];
+    if (!dir) {
+        dir = std::make_unique<ForeignDir>();
+        static const char* const kLetters[] = {"\xC3\x89t\xC3\xA9 ", "\xC9t\xE9 ", "\xC3\x89t\xE9 "};
+        static const char* const kEndings[] = {".z2l", ".z2t", ".z2b", ".txt", ".Z2L", ".z2T", ".bak"};
+        for (int i = 0; i < count; ++i) {
+            const quint32 scrambled = quint32(i) * 2654435761u;
+            const QByteArray name = QFile::encodeName(dir->path()) + '/' + QByteArray::number(scrambled, 16) +
+                                    kLetters[i % 3] + QByteArray::number(i) + kEndings[i % 7];
+            const int fd = ::open(name.constData(), O_WRONLY | O_CREAT | O_CLOEXEC, 0600);
+            if (fd < 0)
+                qFatal("cannot create the benchmark folder");
+            ::close(fd);
         }
     }
     return dir->path();
@@ -110,6 +141,12 @@ void BM_ListFolder(benchmark::State& state) {
         benchmark::DoNotOptimize(zq2::listFolder(folder, kPattern));
 }
 
+void BM_ListFolderBeyondAscii(benchmark::State& state) {
+    const QString folder = foreignFolderOf(int(state.range(0)));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(zq2::listFolder(folder, kPattern));
+}
+
 void BM_CountFolders(benchmark::State& state) {
     const QString folder = folderOf(int(state.range(0)));
     for (auto _ : state)
@@ -154,6 +191,7 @@ void sizes(benchmark::internal::Benchmark* b) {
 BENCHMARK(BM_BaselineQString)->Apply(sizes);
 BENCHMARK(BM_BaselineStrcasecmp)->Apply(sizes);
 BENCHMARK(BM_ListFolder)->Apply(sizes);
+BENCHMARK(BM_ListFolderBeyondAscii)->Apply(sizes);
 BENCHMARK(BM_CountFolders)->Apply(sizes);
 BENCHMARK(BM_PaintFilledList)->Arg(100000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_RereadAndPaintList)->Arg(100000)->Unit(benchmark::kMillisecond);
