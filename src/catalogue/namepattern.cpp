@@ -5,6 +5,7 @@
 #include <QList>
 
 #include <algorithm>
+#include <vector>
 
 namespace zq2 {
 
@@ -21,6 +22,24 @@ bool isAsciiBytes(QByteArrayView bytes) {
 
 bool hasSurrogates(QStringView text) {
     return std::any_of(text.begin(), text.end(), [](QChar c) { return c.isSurrogate(); });
+}
+
+// The characters of a text, a pair of surrogates counting as one. A lone surrogate (a byte of a file
+// name that is not UTF-8, see decodeFileName) stays a character of its own instead of turning into
+// U+FFFD, as QString::toUcs4 would make it, so that it matches only itself.
+std::vector<char32_t> codePoints(QStringView text) {
+    std::vector<char32_t> points;
+    points.reserve(size_t(text.size()));
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        if (c.isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
+            points.push_back(QChar::surrogateToUcs4(c, text[i + 1]));
+            ++i;
+        } else {
+            points.push_back(c.unicode());
+        }
+    }
+    return points;
 }
 
 bool isAsciiText(QStringView text) {
@@ -102,10 +121,10 @@ bool NamePattern::matchesPiece(const Piece& piece, QStringView name) {
     // A character beyond the first 65536 takes two UTF-16 units, which fold only together and which
     // "?" must take as one: such texts are compared by whole characters.
     if (hasSurrogates(name) || hasSurrogates(piece.folded)) {
-        const QList<uint> pattern = piece.folded.toUcs4();
-        const QList<uint> folded = name.toString().toCaseFolded().toUcs4();
-        return wildcardMatch(pattern.constData(), pattern.size(), folded.constData(), folded.size(),
-                             [](uint c) { return c; });
+        const std::vector<char32_t> pattern = codePoints(piece.folded);
+        const std::vector<char32_t> folded = codePoints(foldFileName(name.toString()));
+        return wildcardMatch(pattern.data(), qsizetype(pattern.size()), folded.data(),
+                             qsizetype(folded.size()), [](char32_t c) { return c; });
     }
     return wildcardMatch(piece.folded.constData(), piece.folded.size(), name.data(), name.size(),
                          [](QChar c) { return c.toCaseFolded(); });

@@ -145,7 +145,8 @@ struct OpenSource {
     mode_t copyMode() const { return (info.st_mode & 0777) | S_IRUSR | S_IWUSR; }
 
     // Copies the whole source into `out`. A source that changed while it was copied fails.
-    FileError copyInto(int out, const CopySteps& steps, const QString& source, const QString& destination) const {
+    FileError copyInto(int out, const CopySteps& steps, const QString& source,
+                       const QString& destination) const {
         const Transferred moved = transfer(fd, out, info.st_size, steps, source, destination);
         if (moved.error)
             return moved.error;

@@ -49,11 +49,6 @@ std::optional<qint64> plainFileSize(const QString& path) {
     return info.size();
 }
 
-bool openForReading(QFile& file, const QString& path) {
-    file.setFileName(path);
-    return file.open(QIODevice::ReadOnly);
-}
-
 #else
 
 std::optional<qint64> plainFileSize(const QString& path) {
@@ -61,17 +56,6 @@ std::optional<qint64> plainFileSize(const QString& path) {
     if (path.isEmpty() || ::stat(encodeFileName(path).constData(), &info) != 0 || !S_ISREG(info.st_mode))
         return std::nullopt;
     return qint64(info.st_size);
-}
-
-bool openForReading(QFile& file, const QString& path) {
-    const int fd = ::open(encodeFileName(path).constData(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
-        return false;
-    // The file owns the descriptor from here on and closes it when it is closed.
-    if (file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle))
-        return true;
-    ::close(fd);
-    return false;
 }
 
 #endif

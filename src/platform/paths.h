@@ -32,10 +32,6 @@ inline bool isPlainFile(const QString& path) {
     return plainFileSize(path).has_value();
 }
 
-// Opens `file` for reading on the file at `path`, named by its exact bytes (QFile::open with a file
-// name would encode some names into another file's name). False when it cannot be opened.
-bool openForReading(QFile& file, const QString& path);
-
 // Finds a plain file (or a link to one) named `name` in `folder`, ignoring letter case, and
 // returns its path as the file system spells it. An exact match wins over other spellings. Letter
 // case is ignored only where the name decodes (see decodeFileName); other bytes must be the same.

@@ -66,14 +66,6 @@ QStringList folderEntries(const QString& folder) {
     return entries;
 }
 
-QStringList folderContents(const QString& folder) {
-    QStringList state;
-    for (const auto& e :
-         QDir(folder).entryInfoList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name))
-        state << e.fileName() + QLatin1Char('=') + QString::fromLatin1(readFile(e.filePath()));
-    return state;
-}
-
 QByteArray levelBytes(const QByteArray& field, int size) {
     QByteArray bytes(size, 'x');
     for (int i = 0; i < 32 && 188 + i < size; ++i)

@@ -24,9 +24,6 @@ void makeFolder(const QString& path);
 // The contents of a plain file, or "<missing>".
 QByteArray readFile(const QString& path);
 
-// "name=contents" of every entry of `folder`, hidden ones too, in name order, so that a comparison
-// shows stray, left-over and lost files alike. A folder's contents read "<missing>".
-QStringList folderContents(const QString& folder);
 // Every entry of `folder`, hidden ones included, as "name=contents" for a file and "name/" for a
 // folder, in name order ignoring letter case; each name decoded exactly, so that stray, lost and
 // mistaken files all show.
