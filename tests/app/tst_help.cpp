@@ -22,9 +22,10 @@ private slots:
         QCOMPARE(page->documentTitle(), QStringLiteral("Zeno 2 Organizer"));
         QVERIFY(page->toHtml().contains(QStringLiteral("#0f3a4f"))); // the style sheet's heading colour
         // Every topic is in the help file, reached through links relative to the first.
-        for (const char* topic : {"main-window", "clear-cache", "copy-entire-cache", "exit", "restore-dialog",
-                                  "preferences-dialog", "settings-dialog", "run-through", "about-box",
-                                  "settings-ini", "preferences-ini", "skins", "troubleshooting"}) {
+        for (const char* topic :
+             {"main-window", "adding-files", "clear-cache", "copy-entire-cache", "exit", "restore-dialog",
+              "preferences-dialog", "settings-dialog", "run-through", "about-box", "settings-ini",
+              "preferences-ini", "skins", "troubleshooting"}) {
             page->setSource(QUrl(QLatin1String(topic) + QStringLiteral(".html")));
             QVERIFY2(!page->documentTitle().isEmpty(), topic);
         }

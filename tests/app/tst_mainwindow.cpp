@@ -4,15 +4,19 @@
 #include "app/widgets/mainwindow.h"
 #include "app/widgets/splash.h"
 #include "appearance/tooltips.h"
+#include "archivewriter.h"
 #include "catalogue/widgets/filelistview.h"
 #include "fileops/kilobytes.h"
 #include "platform/filenames.h"
+#include "platform/urilist.h"
 #include "support/scriptedprompter.h"
 #include "support/tempfiles.h"
 
 #include <QComboBox>
+#include <QDropEvent>
 #include <QElapsedTimer>
 #include <QLabel>
+#include <QMimeData>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QThread>
@@ -459,6 +463,118 @@ private slots:
         QCOMPARE(f.prompter.texts(), QStringList{question});
         QCOMPARE(files(f.cache()).join(','), left);
         QCOMPARE(f.text("cacheStatus"), QStringLiteral("Cache files: %1").arg(files(f.cache()).size()));
+    }
+
+    // Files dropped from a file manager onto either list, through the list's own drop handling: a
+    // file is copied by the rules of copying a download, an archive gives its game files, and the
+    // lists and counts follow. Dropped items: "out:" from elsewhere, "game:" from the game folder.
+    void dropFiles_data() {
+        QTest::addColumn<QString>("onto");
+        QTest::addColumn<QString>("dropped");
+        QTest::addColumn<Qt::DropActions>("offered");
+        QTest::addColumn<QString>("answer"); // to a replace question, if one is expected
+        QTest::addColumn<QString>("told");
+        QTest::addColumn<QStringList>("game");
+        QTest::addColumn<QStringList>("cache");
+        const Qt::DropActions any = Qt::CopyAction | Qt::MoveAction;
+        const QStringList game{"old.z2l=old"}, cache{"c.z2l=c"};
+        QTest::newRow("a level and an archive onto the game list")
+            << "zq2Files"
+            << "out:New.z2l out:pack.zip" << any << ""
+            << "" << QStringList{"Beta.z2l=b", "Gamma.z2t=g", "New.z2l=new", "old.z2l=old"} << cache;
+        QTest::newRow("replace declined") << "zq2Files"
+                                          << "out:Old.Z2L" << any << "No"
+                                          << "" << game << cache;
+        QTest::newRow("replace accepted: the dropped spelling stays")
+            << "zq2Files"
+            << "out:Old.Z2L" << any << "Yes"
+            << "" << QStringList{"Old.Z2L=newer"} << cache;
+        QTest::newRow("a folder, and a file of the folder itself")
+            << "zq2Files"
+            << "out:sub game:old.z2l" << any << ""
+            << "Folders are not copied, so sub was left out." << game << cache;
+        QTest::newRow("onto the cache list; an archive without game files")
+            << "zq2Cache"
+            << "out:New.z2l out:shots.zip" << any << ""
+            << "No level, tileset or music files in shots.zip." << game
+            << QStringList{"c.z2l=c", "New.z2l=new"};
+        QTest::newRow("a drag that can only move is refused")
+            << "zq2Files"
+            << "out:New.z2l" << Qt::DropActions(Qt::MoveAction) << ""
+            << "" << game << cache;
+    }
+    void dropFiles() {
+        QFETCH(QString, onto);
+        QFETCH(QString, dropped);
+        QFETCH(Qt::DropActions, offered);
+        QFETCH(QString, answer);
+        QFETCH(QString, told);
+        QFETCH(QStringList, game);
+        QFETCH(QStringList, cache);
+        AppFixture f;
+        TempDir out;
+        writeFile(out.path(), u"New.z2l"_s, "new");
+        writeFile(out.path(), u"Old.Z2L"_s, "newer");
+        writeFile(out.path(), u"sub/inside.z2l"_s, "i");
+        using tools::ArchiveMember;
+        QCOMPARE(tools::writeArchive(out.path() + u"/pack.zip"_s, tools::ArchiveKind::Zip,
+                                     {ArchiveMember::file(u"levels/Beta.z2l"_s, "b"),
+                                      ArchiveMember::file(u"tiles/Gamma.z2t"_s, "g"),
+                                      ArchiveMember::file(u"readme.txt"_s, "r")}),
+                 QString());
+        QCOMPARE(tools::writeArchive(out.path() + u"/shots.zip"_s, tools::ArchiveKind::Zip,
+                                     {ArchiveMember::file(u"shot.png"_s, "p")}),
+                 QString());
+        startWith(f, {{"old.z2l", "old"}}, {{"c.z2l", "c"}});
+        QStringList paths;
+        for (const QString& item : dropped.split(' '))
+            paths << (item.startsWith("out:") ? out.path() : f.game()) + '/' + item.section(':', 1);
+        if (!answer.isEmpty())
+            f.prompter.answer(answer == "Yes" ? Answer::Yes : Answer::No);
+        if (!told.isEmpty())
+            f.prompter.answer(Answer::Ok);
+
+        QMimeData mime;
+        mime.setData(u"text/uri-list"_s, uriListOfPaths(paths));
+        // As a file manager drops: the list is entered first, and takes the drop only when it took the entry.
+        QWidget* target = f.list(onto.toLatin1())->viewport();
+        QDragEnterEvent enter(QPoint(5, 5), offered, &mime, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(target, &enter);
+        QCOMPARE(enter.isAccepted(), offered.testFlag(Qt::CopyAction));
+        QDropEvent drop(QPointF(5, 5), offered, &mime, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(target, &drop);
+        QCOMPARE(drop.isAccepted(), enter.isAccepted());
+        if (drop.isAccepted())
+            QCOMPARE(drop.dropAction(), Qt::CopyAction); // never a move: the source keeps its files
+        QCoreApplication::processEvents();               // the work starts once the drop has ended
+
+        QStringList questions = f.prompter.texts();
+        if (!answer.isEmpty())
+            QCOMPARE(questions.takeFirst(),
+                     replaceQuestion(u"Old.Z2L"_s, 3, 5, QLocale::system())); // sizes of old and new
+        QCOMPARE(questions.join('\n'), told);
+        QCOMPARE(f.prompter.unexpected, 0);
+        QCOMPARE(folderEntries(f.game()).filter(u".z2"_s, Qt::CaseInsensitive), game);
+        QCOMPARE(folderEntries(f.cache()), cache);
+        QCOMPARE(folderEntries(out.path()).size(), 5); // nothing taken from where the files came from
+        // The lists and the counts show what is there now.
+        QCOMPARE(f.entries("zq2Files").size(), game.size());
+        QCOMPARE(f.entries("zq2Cache").size(), cache.size());
+        QCOMPARE(f.text("lvlStatus"),
+                 u"Levels: %1"_s.arg(game.filter(u".z2l="_s, Qt::CaseInsensitive).size()));
+    }
+
+    // An entry dragged out of a list is offered to other programs as its file, to copy only.
+    void dragOutOffersACopy() {
+        AppFixture f;
+        const QString name = decodeFileName("caf\xE9.z2l");
+        startWith(f, {{name, "x"}}, {});
+        FileListView* list = f.list("zq2Files");
+        const QModelIndex entry = list->model()->index(0, 0);
+        QCOMPARE(list->model()->supportedDragActions(), Qt::CopyAction);
+        QVERIFY(list->model()->flags(entry).testFlag(Qt::ItemIsDragEnabled));
+        const std::unique_ptr<QMimeData> data(list->model()->mimeData({entry}));
+        QCOMPARE(localPathsFromUriList(data->data(u"text/uri-list"_s)), QStringList{f.game() + '/' + name});
     }
 };
 

@@ -1,8 +1,10 @@
 #include "platform/filenames.h"
+#include "platform/urilist.h"
 
 #include <QTest>
 
 using namespace zq2;
+using namespace Qt::StringLiterals;
 
 class TestFileNames : public QObject {
     Q_OBJECT
@@ -54,6 +56,28 @@ private slots:
         QCOMPARE(foldFileName(held), folded);
         QCOMPARE(displayFileName(held), shown);
         QCOMPARE(encodeStoredPath(decodeStoredPath(bytes)), bytes);
+    }
+
+    // What a drag from another program carries, and the local paths taken from it.
+    void localPathsFromUriList_data() {
+        QTest::addColumn<QByteArray>("uriList");
+        QTest::addColumn<QStringList>("paths");
+        QTest::newRow("three spellings of a local file, CR LF and LF")
+            << QByteArray("file:///g/a.z2l\r\nFILE://localhost/g/b.z2l\nfile:/g/c.z2l\r\n")
+            << QStringList{"/g/a.z2l", "/g/b.z2l", "/g/c.z2l"};
+        QTest::newRow("comments, other hosts and schemes left out")
+            << QByteArray("# from a file manager\r\nfile://server/g/a.z2l\r\nhttps://x/b.zip\r\nfile:x\r\n")
+            << QStringList{};
+        QTest::newRow("percent-encoded bytes, UTF-8 or not")
+            << QByteArray("file:///g/caf%C3%A9%20%25.z2l\r\nfile:///g/CAF%E9.Z2L\r\n")
+            << QStringList{u"/g/café %.z2l"_s, u"/g/CAF\xDCE9.Z2L"_s};
+    }
+    void localPathsFromUriList() {
+        QFETCH(QByteArray, uriList);
+        QFETCH(QStringList, paths);
+        QCOMPARE(zq2::localPathsFromUriList(uriList), paths);
+        // What this program offers when an entry is dragged out reads back as the same paths.
+        QCOMPARE(zq2::localPathsFromUriList(uriListOfPaths(paths)), paths);
     }
 };
 

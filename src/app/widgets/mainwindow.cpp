@@ -66,6 +66,10 @@ void MainWindow::connectControls() {
     connect(ui_->zq2Files, &FileListView::characterKeyPressed, this, &MainWindow::zq2Files_KeyPress);
     connect(ui_->zq2Cache, &FileListView::selectionChanged_, this, &MainWindow::zq2Cache_Click);
     connect(ui_->zq2Cache, &FileListView::characterKeyPressed, this, &MainWindow::zq2Cache_KeyPress);
+    connect(ui_->zq2Files, &FileListView::filesDropped, this,
+            [this](const QStringList& paths) { addDropped(game_, paths); });
+    connect(ui_->zq2Cache, &FileListView::filesDropped, this,
+            [this](const QStringList& paths) { addDropped(cache_, paths); });
 
     connect(ui_->cacheCopy, &QPushButton::clicked, this, &MainWindow::cacheCopy_Click);
     connect(ui_->delZQ2, &QPushButton::clicked, this, &MainWindow::delZQ2_Click);

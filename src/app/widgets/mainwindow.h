@@ -84,7 +84,9 @@ private:
     void applyLook();
     void setTooltips(bool on);
     void pointListsAtFolders();
+    AskReplace replaceQuestionAsker();
     CopyOutcome copyOne(const QString& dFileName, FolderIndex* gameFolder = nullptr);
+    void addDropped(FolderSide& side, const QStringList& paths);
     void deleteSelected(FolderSide& side);
     void reportFailures(const QString& verbPhrase, const QList<FileError>& failures);
     // Copies re-read the lists lazily: many copies in a row re-read them once, before the user

@@ -1,11 +1,13 @@
 // The commands of the main window that change folders or start other programs: copying from the
-// cache, deleting, emptying the cache, playing a level.
+// cache, adding dropped files, deleting, emptying the cache, playing a level.
 #include "app/widgets/mainwindow.h"
 
 #include "ui_mainwindow.h"
 
+#include "app/widgets/dropprogress.h"
 #include "catalogue/widgets/filelistview.h"
 #include "fileops/deletion.h"
+#include "fileops/dropfiles.h"
 #include "fileops/filecopy.h"
 #include "fileops/kilobytes.h"
 #include "platform/paths.h"
@@ -30,13 +32,17 @@ void MainWindow::reportFailures(const QString& verbPhrase, const QList<FileError
         prompter_.tell(failureReport(verbPhrase, failures));
 }
 
-CopyOutcome MainWindow::copyOne(const QString& dFileName, FolderIndex* gameFolder) {
-    const AskReplace ask = [this](const QString& name, qint64 oldSize, qint64 newSize) {
+AskReplace MainWindow::replaceQuestionAsker() {
+    return [this](const QString& name, qint64 oldSize, qint64 newSize) {
         // The user must see current lists and counts whenever a question is on the screen.
         bringListsUpToDate();
         return prompter_.ask(replaceQuestion(name, oldSize, newSize, QLocale::system()), Buttons::YesNo) ==
                Answer::Yes;
     };
+}
+
+CopyOutcome MainWindow::copyOne(const QString& dFileName, FolderIndex* gameFolder) {
+    const AskReplace ask = replaceQuestionAsker();
     CopyOutcome outcome = gameFolder ? copyZQ2File(cacheDirOf(gameDir_), *gameFolder, dFileName, ask)
                                      : copyZQ2File(cacheDirOf(gameDir_), gameDir_, dFileName, ask);
     if (outcome.result != CopyOutcome::Result::Declined)
@@ -76,6 +82,36 @@ void MainWindow::copyentireCache_Click() {
     }
     bringListsUpToDate();
     reportFailures(QStringLiteral("Could not copy"), failures);
+}
+
+void MainWindow::addDropped(FolderSide& side, const QStringList& paths) {
+    if (side.folder().isEmpty())
+        return;
+    // While the files go in, the lists take no further drop: a second one would start while the
+    // first one's questions are on the screen.
+    ui_->zq2Files->setAcceptDrops(false);
+    ui_->zq2Cache->setAcceptDrops(false);
+    FolderIndex folder(side.folder());
+    DropResult result;
+    {
+        DropProgressDialog progress(this);
+        const AskReplace ask = replaceQuestionAsker();
+        // Every question sees the files added before it, however many.
+        result = addDroppedFiles(
+            paths, folder,
+            [&](const QString& name, qint64 oldSize, qint64 newSize) {
+                markListsStale();
+                return ask(name, oldSize, newSize);
+            },
+            progress.callback());
+    }
+    ui_->zq2Files->setAcceptDrops(true);
+    ui_->zq2Cache->setAcceptDrops(true);
+    if (!result.added.isEmpty())
+        markListsStale();
+    bringListsUpToDate();
+    if (!result.report.isEmpty())
+        prompter_.tell(result.report);
 }
 
 void MainWindow::delZQ2_Click() {

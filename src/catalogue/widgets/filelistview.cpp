@@ -3,22 +3,34 @@
 #include "catalogue/folderlisting.h"
 #include "catalogue/namepattern.h"
 #include "platform/filenames.h"
+#include "platform/paths.h"
+#include "platform/urilist.h"
 
 #include <QAbstractListModel>
+#include <QDropEvent>
 #include <QKeyEvent>
+#include <QMimeData>
 #include <QMouseEvent>
 #include <QSignalBlocker>
 
 namespace zq2 {
 
+namespace {
+
+const QString kUriList = QStringLiteral("text/uri-list");
+
+} // namespace
+
 // The entries of a file list: read-only names, nothing else. A name keeps the bytes it was listed
-// with; only the text drawn (and read out) shows undecodable bytes as U+FFFD.
+// with; only the text drawn (and read out) shows undecodable bytes as U+FFFD. An entry dragged out
+// is offered to other programs as the file itself, to be copied, never moved.
 class FileNameModel final : public QAbstractListModel {
 public:
     using QAbstractListModel::QAbstractListModel;
 
-    void setNames(QStringList names) {
+    void setNames(const QString& folder, QStringList names) {
         beginResetModel();
+        folder_ = folder;
         names_ = std::move(names);
         endResetModel();
     }
@@ -35,11 +47,26 @@ public:
         return {};
     }
     Qt::ItemFlags flags(const QModelIndex& index) const override {
-        return index.isValid() ? Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemNeverHasChildren
+        return index.isValid() ? Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsDragEnabled |
+                                     Qt::ItemNeverHasChildren
                                : Qt::NoItemFlags;
+    }
+    Qt::DropActions supportedDragActions() const override { return Qt::CopyAction; }
+    QStringList mimeTypes() const override { return {kUriList}; }
+    QMimeData* mimeData(const QModelIndexList& indexes) const override {
+        QStringList paths;
+        for (const QModelIndex& index : indexes)
+            if (index.isValid() && index.row() < names_.size())
+                paths << joinPath(folder_, names_.at(index.row()));
+        if (paths.isEmpty())
+            return nullptr;
+        auto* data = new QMimeData;
+        data->setData(kUriList, uriListOfPaths(paths));
+        return data;
     }
 
 private:
+    QString folder_;
     QStringList names_;
 };
 
@@ -52,6 +79,9 @@ FileListView::FileListView(QWidget* parent)
     setSelectionMode(QAbstractItemView::SingleSelection);
     setSelectionBehavior(QAbstractItemView::SelectRows);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setDragDropMode(QAbstractItemView::DragDrop);
+    setDefaultDropAction(Qt::CopyAction);
+    setDropIndicatorShown(false);
     setModel(model_);
     connect(selectionModel(), &QItemSelectionModel::selectionChanged, this,
             &FileListView::onSelectionModelChanged);
@@ -100,7 +130,7 @@ void FileListView::relist() {
     quiet_ = true;
     {
         const QSignalBlocker blocker(selectionModel());
-        model_->setNames(std::move(names));
+        model_->setNames(folder_, std::move(names));
         selectionModel()->clear();
     }
     quiet_ = false;
@@ -175,6 +205,53 @@ QItemSelectionModel::SelectionFlags FileListView::selectionCommand(const QModelI
     if (flags & (QItemSelectionModel::Toggle | QItemSelectionModel::Deselect))
         return QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows;
     return flags;
+}
+
+namespace {
+
+// The local files a drag carries, when it may leave them where they are (a copy). A drag that
+// offers only a move is refused: accepting it would let the program it came from delete the files.
+QStringList droppableFiles(const QDropEvent* event) {
+    if (!(event->possibleActions() & Qt::CopyAction) || !event->mimeData())
+        return {};
+    const QMimeData* data = event->mimeData();
+    if (data->hasFormat(kUriList))
+        return localPathsFromUriList(data->data(kUriList));
+    QStringList paths;
+    for (const QUrl& url : data->urls())
+        if (url.isLocalFile())
+            paths << url.toLocalFile();
+    return paths;
+}
+
+// Whatever the other program proposed, what is dropped here is copied.
+bool acceptAsCopy(QDropEvent* event) {
+    if (droppableFiles(event).isEmpty()) {
+        event->ignore();
+        return false;
+    }
+    event->setDropAction(Qt::CopyAction);
+    event->accept();
+    return true;
+}
+
+} // namespace
+
+void FileListView::dragEnterEvent(QDragEnterEvent* event) {
+    acceptAsCopy(event);
+}
+
+void FileListView::dragMoveEvent(QDragMoveEvent* event) {
+    acceptAsCopy(event);
+}
+
+void FileListView::dropEvent(QDropEvent* event) {
+    if (!acceptAsCopy(event))
+        return;
+    // The work is done once the drop has ended: it may ask questions, and the program the files
+    // came from is waiting to hear that the drop was taken.
+    QMetaObject::invokeMethod(
+        this, [this, paths = droppableFiles(event)] { emit filesDropped(paths); }, Qt::QueuedConnection);
 }
 
 void FileListView::onSelectionModelChanged() {

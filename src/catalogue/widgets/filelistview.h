@@ -15,7 +15,8 @@ class FileNameModel;
 // selected entry. Setting the folder or the pattern marks the entries out of date; they are listed
 // again at the next re-read, query or showing, whichever comes first, so that setting both in a row
 // reads the folder only once. Listing again leaves nothing selected; nothing the user does with the
-// mouse or the keys does.
+// mouse or the keys does. An entry dragged out is offered to other programs as a copy of its file;
+// local files dropped onto the list are announced by filesDropped().
 class FileListView : public QListView {
     Q_OBJECT
 
@@ -49,11 +50,17 @@ signals:
     // A key that types a character (letters, digits, Enter, Escape, Backspace; not the arrow keys)
     // was pressed while the list has the focus. Raised before the list moves its selection for it.
     void characterKeyPressed();
+    // Local files were dropped onto the list (paths as decodeFileName holds them). Raised once the
+    // drop has ended, never while the other program waits for it.
+    void filesDropped(const QStringList& paths);
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
     QItemSelectionModel::SelectionFlags selectionCommand(const QModelIndex& index,
                                                          const QEvent* event = nullptr) const override;
 

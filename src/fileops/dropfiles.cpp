@@ -1,0 +1,91 @@
+#include "fileops/dropfiles.h"
+
+#include "fileops/deletion.h"
+#include "fileops/extractarchive.h"
+#include "fileops/nativepath.h"
+#include "platform/filenames.h"
+
+#include <filesystem>
+
+namespace zq2 {
+
+namespace {
+
+QString lastPart(const QString& path) {
+    const qsizetype end = path.size() - (path.endsWith(QLatin1Char('/')) ? 1 : 0);
+    qsizetype slash = path.lastIndexOf(QLatin1Char('/'), end - 1);
+#ifdef Q_OS_WIN
+    slash = std::max(slash, path.lastIndexOf(QLatin1Char('\\'), end - 1));
+#endif
+    return path.mid(slash + 1, end - slash - 1);
+}
+
+// Whether the file at `path` lies in `folder` itself: dropped onto the list it came from, or onto
+// the list of the folder it was in all along. Compared as files, so that links, "..", and letter
+// case on file systems that ignore it cannot hide that the two folders are one.
+bool liesIn(const QString& path, const QString& folder) {
+    std::error_code error;
+    const std::filesystem::path parent = toFsPath(path).parent_path();
+    return std::filesystem::equivalent(parent.empty() ? std::filesystem::path(".") : parent, toFsPath(folder),
+                                       error);
+}
+
+QString foldersLeftOut(const QStringList& names) {
+    if (names.size() == 1)
+        return QStringLiteral("Folders are not copied, so %1 was left out.").arg(names.first());
+    return QStringLiteral("Folders are not copied, so %1 folders were left out.").arg(names.size());
+}
+
+} // namespace
+
+DropResult addDroppedFiles(const QStringList& paths, FolderIndex& folder, const AskReplace& askReplace,
+                           const DropProgress& progress) {
+    DropResult result;
+    QStringList reports;
+    QStringList folders;
+    QList<FileError> copyFailures;
+    const int count = int(paths.size());
+    for (int index = 0; index < count && !result.cancelled; ++index) {
+        const QString& path = paths[index];
+        const QString name = lastPart(path);
+        const QString shown = displayFileName(name);
+        std::error_code error;
+        if (std::filesystem::is_directory(toFsPath(path), error)) {
+            folders << shown;
+            continue;
+        }
+        if (name.isEmpty() || liesIn(path, folder.folder()))
+            continue;
+        if (progress && !progress(index, count, shown, 0, 0)) {
+            result.cancelled = true;
+            break;
+        }
+        if (isArchiveName(name)) {
+            const ExtractProgress step = [&](qint64 done, qint64 total) {
+                return !progress || progress(index, count, shown, done, total);
+            };
+            const ExtractResult extracted = extractGameFiles(path, folder, askReplace, step);
+            result.added << extracted.extracted;
+            result.cancelled = extracted.end == ExtractResult::End::Cancelled;
+            if (const QString report = extractionReport(shown, extracted); !report.isEmpty())
+                reports << report;
+            continue;
+        }
+        const CopyOutcome outcome =
+            copyWithQuestion(path, folder.folder(), name, folder.find(name), askReplace);
+        if (outcome.result == CopyOutcome::Result::Copied) {
+            folder.noteCopied(name);
+            result.added << name;
+        } else if (outcome.result == CopyOutcome::Result::Failed) {
+            copyFailures << outcome.error;
+        }
+    }
+    if (!copyFailures.isEmpty())
+        reports.prepend(failureReport(QStringLiteral("Could not copy"), copyFailures));
+    if (!folders.isEmpty())
+        reports.prepend(foldersLeftOut(folders));
+    result.report = reports.join(QLatin1Char('\n'));
+    return result;
+}
+
+} // namespace zq2

@@ -1,0 +1,66 @@
+#include "platform/urilist.h"
+
+#include "platform/filenames.h"
+
+namespace zq2 {
+
+namespace {
+
+const QByteArray kFileScheme = QByteArrayLiteral("file:");
+
+// The path part of one file URL ("file:///p", "file://localhost/p", "file:/p"), still
+// percent-encoded, or empty when the URL is not of a file on this machine.
+QByteArray localPathPart(QByteArray url) {
+    if (url.size() < kFileScheme.size() || qstrnicmp(url.constData(), kFileScheme.constData(), 5) != 0)
+        return {};
+    url.remove(0, kFileScheme.size());
+    if (!url.startsWith("//"))
+        return url.startsWith('/') ? url : QByteArray();
+    const qsizetype pathStart = url.indexOf('/', 2);
+    if (pathStart < 0)
+        return {};
+    const QByteArray host = url.mid(2, pathStart - 2);
+    if (!host.isEmpty() && host.compare("localhost", Qt::CaseInsensitive) != 0)
+        return {};
+    return url.mid(pathStart);
+}
+
+} // namespace
+
+QStringList localPathsFromUriList(QByteArrayView uriList) {
+    QStringList paths;
+    for (const QByteArray& line : uriList.toByteArray().split('\n')) {
+        const QByteArray url = line.trimmed();
+        if (url.isEmpty() || url.startsWith('#'))
+            continue;
+        QByteArray path = QByteArray::fromPercentEncoding(localPathPart(url));
+        if (path.isEmpty())
+            continue;
+#ifdef Q_OS_WIN
+        // "/C:/folder": the drive comes first on Windows.
+        if (path.size() >= 3 && path[0] == '/' && path[2] == ':')
+            path.remove(0, 1);
+        paths << QString::fromUtf8(path);
+#else
+        paths << decodeFileName(path);
+#endif
+    }
+    return paths;
+}
+
+QByteArray uriListOfPaths(const QStringList& paths) {
+    QByteArray list;
+    for (const QString& path : paths) {
+#ifdef Q_OS_WIN
+        QByteArray bytes = path.toUtf8().replace('\\', '/');
+        if (!bytes.startsWith('/'))
+            bytes.prepend('/');
+#else
+        const QByteArray bytes = encodeFileName(path);
+#endif
+        list += "file://" + bytes.toPercentEncoding("/") + "\r\n";
+    }
+    return list;
+}
+
+} // namespace zq2
