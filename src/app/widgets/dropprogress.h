@@ -1,7 +1,9 @@
 #pragma once
 
 #include "fileops/dropfiles.h"
+#include "fileops/filecopy.h"
 
+#include <QElapsedTimer>
 #include <QString>
 
 #include <memory>
@@ -12,8 +14,8 @@ class QWidget;
 namespace zq2 {
 
 // The progress of a drop, as a dialog modal to `window` with a Cancel button. It appears only once
-// the work has lasted half a second, so a drop of a few small files never flashes a window, and it
-// closes when this object goes.
+// the work itself has lasted half a second, so a drop of a few small files never flashes a window;
+// it steps aside while a question is on the screen, and closes when this object goes.
 class DropProgressDialog {
 public:
     explicit DropProgressDialog(QWidget* window);
@@ -23,12 +25,17 @@ public:
 
     // The callback that moves the dialog on; it answers false once the user has pressed Cancel.
     DropProgress callback();
+    // `ask`, with the dialog hidden while the question is asked, and the time the user takes to
+    // answer not counted as work.
+    AskReplace asking(AskReplace ask);
 
 private:
     bool step(int index, int count, const QString& name, qint64 done, qint64 total);
 
     QWidget* window_;
-    std::unique_ptr<QProgressDialog> dialog_; // made at the first step
+    std::unique_ptr<QProgressDialog> dialog_; // made once it is due
+    QElapsedTimer clock_;
+    qint64 answeringMs_ = 0; // spent on questions, not on work
     QString shownName_;
 };
 

@@ -95,7 +95,7 @@ void MainWindow::addDropped(FolderSide& side, const QStringList& paths) {
     DropResult result;
     {
         DropProgressDialog progress(this);
-        const AskReplace ask = replaceQuestionAsker();
+        const AskReplace ask = progress.asking(replaceQuestionAsker());
         // Every question sees the files added before it, however many.
         result = addDroppedFiles(
             paths, folder,
