@@ -5,6 +5,7 @@
 #include "fileops/nativepath.h"
 #include "platform/filenames.h"
 
+#include <algorithm>
 #include <filesystem>
 
 namespace zq2 {

@@ -34,7 +34,8 @@ QStringList localPathsFromUriList(QByteArrayView uriList) {
         if (url.isEmpty() || url.startsWith('#'))
             continue;
         QByteArray path = QByteArray::fromPercentEncoding(localPathPart(url));
-        if (path.isEmpty())
+        // The system reads a path only up to a NUL byte: "/a%00/x" would name "/a".
+        if (path.isEmpty() || path.contains('\0'))
             continue;
 #ifdef Q_OS_WIN
         // "/C:/folder": the drive comes first on Windows.

@@ -66,7 +66,9 @@ private slots:
             << QByteArray("file:///g/a.z2l\r\nFILE://localhost/g/b.z2l\nfile:/g/c.z2l\r\n")
             << QStringList{"/g/a.z2l", "/g/b.z2l", "/g/c.z2l"};
         QTest::newRow("comments, other hosts and schemes left out")
-            << QByteArray("# from a file manager\r\nfile://server/g/a.z2l\r\nhttps://x/b.zip\r\nfile:x\r\n")
+            << QByteArray(
+                   "# from a file "
+                   "manager\r\nfile://server/g/a.z2l\r\nhttps://x/b.zip\r\nfile:x\r\nfile:///g/a%00/../b\r\n")
             << QStringList{};
         QTest::newRow("percent-encoded bytes, UTF-8 or not")
             << QByteArray("file:///g/caf%C3%A9%20%25.z2l\r\nfile:///g/CAF%E9.Z2L\r\n")
