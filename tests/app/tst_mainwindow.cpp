@@ -23,8 +23,6 @@
 
 #include <functional>
 
-#include <sys/stat.h>
-
 using namespace zq2;
 using namespace zq2::test;
 using namespace Qt::StringLiterals;
@@ -263,23 +261,13 @@ private slots:
         QCOMPARE(f.text("zq2Title"), QStringLiteral("Title: B"));
     }
 
-    void settingsCommandRereadsEvenWhenCancelled() {
+    // Preferences and Settings re-read their files when their dialogs close, cancelled or not, as the
+    // files may have been changed by hand meanwhile.
+    void dialogCommandsRereadTheirFiles() {
         AppFixture f;
         QTemporaryDir other;
-        writeFile(other.path(), QStringLiteral("x.z2l"));
-        writeFile(other.path(), QStringLiteral("y.z2l"));
-        startWith(f, {{"a.z2l", {}}}, {});
-        // The file is changed by hand while the program runs; the dialog is cancelled.
-        f.dialogs.onSettings = [&] { f.writeSettings(other.path()); };
-        f.window->setMenu_Click();
-        QCOMPARE(f.entries("zq2Files"), QStringList({"x.z2l", "y.z2l"}));
-        QCOMPARE(f.list("zq2Files")->selectedIndex(), -1);
-        QCOMPARE(f.text("lvlStatus"), QStringLiteral("Levels: 2"));
-        QCOMPARE(f.text("delZQ2"), QStringLiteral("Delete a.z2l"));
-    }
-
-    void preferencesCommandKeepsListsAndCounts() {
-        AppFixture f;
+        for (const char* name : {"x.z2l", "y.z2l", "z.z2b"})
+            writeFile(other.path(), name);
         startWith(f, {{"a.z2l", {}}, {"b.z2b", {}}, {"d.z2t", {}}}, {});
         f.chooseFilter("zq2View", 3); // "*.z2b"
         f.dialogs.onPreferences = [&f] {
@@ -289,13 +277,21 @@ private slots:
         f.window->preferences_Click();
         const QStringList entries{"All", "*.z2l", "*.txt"};
         QCOMPARE(f.entries("zq2View") + f.entries("cacheView"), entries + entries);
-        // The lists keep their patterns, and a drop-down whose chosen pattern went shows no choice.
+        // The lists keep their patterns, and a drop-down whose chosen pattern went shows no choice;
+        // the counts stay until the folders are read again.
         QCOMPARE(f.entries("zq2Files"), QStringList{"b.z2b"});
         QCOMPARE(f.get<QComboBox>("zq2View")->currentIndex(), -1);
         QCOMPARE(f.get<QComboBox>("cacheView")->currentIndex(), 0);
         QCOMPARE(f.text("lvlStatus"), QStringLiteral("Levels: 1"));
         for (const TooltipEntry& tip : tooltipTable())
             QVERIFY2(f.get<QWidget>(tip.objectName)->toolTip().isEmpty(), tip.objectName);
+        // The settings file is changed by hand while the program runs; the dialog is cancelled.
+        f.dialogs.onSettings = [&] { f.writeSettings(other.path()); };
+        f.window->setMenu_Click();
+        QCOMPARE(f.entries("zq2Files"), QStringList{"z.z2b"});
+        QCOMPARE(f.list("zq2Files")->selectedIndex(), -1);
+        QCOMPARE(f.text("lvlStatus"), QStringLiteral("Levels: 2"));
+        QCOMPARE(f.text("delZQ2"), QStringLiteral("Delete a.z2l"));
     }
 
     void restoreAsksForTheCdFirst() {
@@ -403,15 +399,14 @@ private slots:
 
         // Play: through a stand-in for wine that records what it was given.
         QTemporaryDir bin;
-        writeFile(bin.path(), "wine",
-                  "#!/bin/sh\nprintf '%s|' \"$@\" > \"$0.tmp\"\n/bin/mv \"$0.tmp\" \"$0.args\"\n");
-        ::chmod(QFile::encodeName(bin.filePath("wine")).constData(), 0700);
+        writeRecorder(bin.path(), "wine");
         const QByteArray path = qgetenv("PATH");
         qputenv("PATH", QFile::encodeName(bin.path()) + ":/usr/bin:/bin");
         f.window->seeFile_Click();
         qputenv("PATH", path);
-        QTRY_COMPARE(readFile(bin.filePath("wine.args")),
-                     encodeFileName(f.game() + "/Zeno2.exe|" + latin1 + '|'));
+        QTRY_COMPARE(
+            readFile(bin.filePath("wine.args")),
+            encodeFileName(f.game() + "/Zeno2.exe|" + latin1 + '|' + QDir::current().canonicalPath() + '|'));
 
         // Copy finds the other letter case of the same bytes; Delete removes the file selected and
         // not its twin; Clear Cache removes both files of the cache.

@@ -136,8 +136,9 @@ private slots:
         QCOMPARE(test::readFile(dir_->filePath(files[0])), encodeFileName(after));
     }
 
-    // Where OK cannot write, it says why and the dialog stays open over the old file. Where it saves but
-    // cannot remove the old spelling (another user's file in a shared folder), it says so and closes.
+    // Where OK cannot write, it says why and the dialog stays open over the old file: a read-only
+    // folder, or a folder where the file belongs. Where it saves but cannot remove the old spelling
+    // (another user's file in a shared folder), it says so and closes.
     void okFailures_data() {
         QTest::addColumn<int>("mode");     // of the program's folder while OK is pressed
         QTest::addColumn<QString>("told"); // %1 standing for the folder
@@ -145,6 +146,11 @@ private slots:
             << 0555
             << "The settings could not be saved to %1/settings.ini: Permission denied\n"
                "The preferences could not be saved to %1/preferences.ini: Permission denied";
+        QTest::newRow("folders in the way")
+            << 0700
+            << "The settings could not be saved to %1/settings.ini: A folder of that name is in the way\n"
+               "The preferences could not be saved to %1/preferences.ini: A folder of that name is in the "
+               "way";
         QTest::newRow("shared folder")
             << 01777
             << "The settings were saved to %1/settings.ini, but the old file %1/Settings.ini could not be "
@@ -154,29 +160,34 @@ private slots:
     void okFailures() {
         QFETCH(int, mode);
         QFETCH(QString, told);
-        const bool root = geteuid() == 0, saved = mode == 01777;
-        if (saved && !root)
+        // Root writes through folder permissions, so root acts as an unprivileged user meanwhile.
+        const bool dropRoot = geteuid() == 0 && mode != 0700, saved = mode == 01777;
+        if (saved && geteuid() != 0)
             QSKIP("only root can leave a file of another user in a shared folder");
-        test::writeFile(dir_->path(), "Settings.ini", "old");
-        test::writeFile(dir_->path(), "Preferences.ini", "old");
+        for (const char* name : {"Settings.ini", "Preferences.ini"}) {
+            test::writeFile(dir_->path(), name, "old");
+            if (mode == 0700)
+                test::writeFile(dir_->path(), QString(name).toLower() + "/a", "kept");
+        }
         SettingsDialog settings(portableFolders(dir_->path()), *prompter_, QString());
         PrefsDialog prefs(dir_->path(), *prompter_, SkinValues{});
         settings.show();
         prefs.show();
-        // Root writes through folder permissions, so root acts as an unprivileged user meanwhile.
         QVERIFY(::chmod(QFile::encodeName(dir_->path()), mode_t(mode)) == 0 &&
-                (!root || seteuid(65534) == 0));
+                (!dropRoot || seteuid(65534) == 0));
         const bool writable = QFile(dir_->filePath("probe")).open(QIODevice::WriteOnly);
         click(settings, "OKbtn");
         click(prefs, "Command5");
-        QVERIFY((!root || seteuid(0) == 0) && ::chmod(QFile::encodeName(dir_->path()), 0700) == 0);
-        if (!saved && writable)
+        QVERIFY((!dropRoot || seteuid(0) == 0) && ::chmod(QFile::encodeName(dir_->path()), 0700) == 0);
+        if (mode == 0555 && writable)
             QSKIP("this system writes into read-only folders");
         QCOMPARE(settings.isVisible() || prefs.isVisible(), !saved);
         QCOMPARE(prompter_->texts().join('\n'), told.arg(dir_->path()));
         QCOMPARE(test::readFile(dir_->filePath("Settings.ini")) +
                      test::readFile(dir_->filePath("Preferences.ini")),
                  "oldold");
+        QCOMPARE(QDir(dir_->path()).entryList({"*.ini"}, QDir::Dirs | QDir::NoDotAndDotDot).size(),
+                 mode == 0700 ? 2 : 0);
     }
 
     // The Preferences dialog has no default button: Enter does nothing, whichever control has the focus,

@@ -162,21 +162,6 @@ private slots:
         QCOMPARE(zq2::resolveSettings(lines, folders.appDir).gameDir, bin);
         QVERIFY(settingsDialogStart(folders.configDir, folders.appDir).focusOnCd);
     }
-
-    // A folder where either file belongs: the message says so, and the folder is left alone.
-    void folderInTheWay() {
-        QTemporaryDir dir;
-        test::writeFile(dir.path(), "settings.ini/a", "kept");
-        test::writeFile(dir.path(), "preferences.ini/a", "kept");
-        const QString why = ": A folder of that name is in the way";
-        QCOMPARE(settingsSaveFailedText(writeSettingsFile(dir.path(), "APP-PATH", "D:")),
-                 "The settings could not be saved to " + dir.filePath("settings.ini") + why);
-        QCOMPARE(preferencesSaveFailedText(writePreferencesFile(dir.path(), "USESKIN=NO")),
-                 "The preferences could not be saved to " + dir.filePath("preferences.ini") + why);
-        QCOMPARE(test::readFile(dir.filePath("settings.ini/a")) +
-                     test::readFile(dir.filePath("preferences.ini/a")),
-                 "keptkept");
-    }
 };
 
 QTEST_GUILESS_MAIN(TestConfigFiles)

@@ -39,17 +39,19 @@ QStringList list(const QString& commaSeparated) {
 // A folder's entries as "name=contents" for a file and "name/" for a folder, in name order, separated
 // by commas, or "-" for a folder that is not there.
 void fill(const QString& folder, const QString& entries) {
-    if (entries != "-")
-        QDir().mkpath(folder);
-    for (const QString& entry : list(entries).filter("="))
-        writeFile(folder, entry.section('=', 0, 0), entry.section('=', 1).toLatin1());
-    for (const QString& entry : list(entries).filter("/"))
-        QDir(folder).mkpath(entry);
+    if (!folder.isEmpty() && entries != "-")
+        fillFolder(folder, list(entries));
 }
 
 QString folderState(const QString& folder) {
-    return QDir(folder).exists() ? folderEntries(folder).join(',') : "-";
+    return !folder.isEmpty() && QDir(folder).exists() ? folderEntries(folder).join(',') : "-";
 }
+
+// A run of the restore: the CD's and the game folder's entries as fill() takes them, the ticks as
+// choiceOf() takes them, the questions with their answers, the outcome and the game folder after it.
+struct RestoreCase {
+    QString cd, game, ticks, asked, outcome, gameAfter;
+};
 
 } // namespace
 
@@ -65,8 +67,6 @@ private slots:
         row("missing", failureMessage(failureCode(ENOENT)),
             "Wrong CD.  Please insert your Zeno Quillback 2 CD and try again.");
         row("no medium", QString::number(failureCode(ENOMEDIUM)), "68");
-        row("other error", failureMessage(failureCode(EACCES), {EACCES, "/g/Zeno2.exe"}),
-            "Could not restore /g/Zeno2.exe: Permission denied.  Error number 1013.");
         row("changed while copied",
             failureMessage(failureCode(kChangedWhileCopied), {kChangedWhileCopied, "a"}),
             "Could not restore a: The file changed while it was copied.  Error number 11001.");
@@ -77,71 +77,60 @@ private slots:
         QCOMPARE(actual, expected);
     }
 
-    // Each question "name oldSize newSize" is followed by the answer given to it, y or n.
+    // Each question "name oldSize newSize" is followed by the answer given to it, y or n. A game
+    // folder "?" is none known yet.
     void runRestore_data() {
-        QTest::addColumn<QString>("cd");
-        QTest::addColumn<QString>("game");
-        QTest::addColumn<QString>("ticks");
-        QTest::addColumn<QString>("asked");
-        QTest::addColumn<QString>("outcome");
-        QTest::addColumn<QString>("gameAfter");
+        QTest::addColumn<RestoreCase>("c");
         const QString lvl = "x.........";
         const QString ten = "a.z2l=0,b.z2l=1,c.z2l=2,d.z2l=3,e.z2l=4,f.z2l=5,g.z2l=6,h.z2l=7,i.z2l=8,j.z2l=9";
-        row("nothing ticked", "a.z2l=new", "", ".........x", "", "nothing ticked", "");
-        row("no file of the groups", "a.z2l=new", "", "...x......", "", "wrong CD", "");
-        row("ticked groups only, CD spelling", "A.Z2L=1,t.z2t=2,Zeno2.EXE=3,ZLE.ini=4", "", "x..x......", "",
-            "completed", "A.Z2L=1,Zeno2.EXE=3");
-        row("other case", "a.z2l=new", "A.Z2L=older", lvl, "a.z2l 5 3 y", "completed", "a.z2l=new");
-        row("auto-overwrite", "a.z2l=new", "A.Z2L=older", "x........x", "", "completed", "a.z2l=new");
-        row("no skips only that file", "a.z2l=1,b.z2l=2,c.z2l=3", "B.z2l=old,c.z2l=older", lvl,
-            "b.z2l 3 1 n,c.z2l 5 1 y", "completed", "a.z2l=1,B.z2l=old,c.z2l=3");
-        row("failure on the fifth of ten", ten, "e.z2l/", lvl, "", "failed 1017",
-            "a.z2l=0,b.z2l=1,c.z2l=2,d.z2l=3,e.z2l/");
-        row("no CD folder", "-", "", lvl, "", "failed 76", "");
-        row("no game folder", "a.z2l=new", "-", lvl, "", "failed 76", "-");
+        row("nothing ticked", RestoreCase{"a.z2l=new", "", ".........x", "", "nothing ticked", ""});
+        row("no file of the groups", RestoreCase{"a.z2l=new", "", "...x......", "", "wrong CD", ""});
+        row("ticked groups only, CD spelling",
+            RestoreCase{"A.Z2L=1,t.z2t=2,Zeno2.EXE=3,ZLE.ini=4", "", "x..x......", "", "completed",
+                        "A.Z2L=1,Zeno2.EXE=3"});
+        row("other case",
+            RestoreCase{"a.z2l=new", "A.Z2L=older", lvl, "a.z2l 5 3 y", "completed", "a.z2l=new"});
+        row("auto-overwrite",
+            RestoreCase{"a.z2l=new", "A.Z2L=older", "x........x", "", "completed", "a.z2l=new"});
+        row("no skips only that file",
+            RestoreCase{"a.z2l=1,b.z2l=2,c.z2l=3", "B.z2l=old,c.z2l=older", lvl, "b.z2l 3 1 n,c.z2l 5 1 y",
+                        "completed", "a.z2l=1,B.z2l=old,c.z2l=3"});
+        row("failure on the fifth of ten",
+            RestoreCase{ten, "e.z2l/", lvl, "", "failed 1017", "a.z2l=0,b.z2l=1,c.z2l=2,d.z2l=3,e.z2l/"});
+        row("no CD folder", RestoreCase{"-", "", lvl, "", "failed 76", ""});
+        row("no game folder", RestoreCase{"a.z2l=new", "-", lvl, "", "failed 76", "-"});
+        row("no game folder known",
+            RestoreCase{"zq2rootprobe.z2l=x", "?", "x........x", "", "failed 76", "-"});
         // Names are the file system's bytes: "\xE9" is a byte of its own, not U+FFFD and not "\xC9";
         // only the letters that decode ("ÉTÉ", "été") fold.
         row("names not UTF-8",
-            decodeFileName("CAF\xC9.z2l=c,caf\xE9.z2l=new,\xC3\x89T\xC3\x89\xE9.z2l=e,\xFF.Z2L=b"),
-            decodeFileName("caf\xEF\xBF\xBD.z2l=twin,\xC3\xA9t\xC3\xA9\xE9.Z2L=ee,\xFF.z2l=old"), lvl,
-            decodeFileName("\xC3\x89T\xC3\x89\xE9.z2l 2 1 y,\xFF.Z2L 3 1 y"), "completed",
-            decodeFileName(
-                "CAF\xC9.z2l=c,caf\xE9.z2l=new,caf\xEF\xBF\xBD.z2l=twin,\xC3\x89T\xC3\x89\xE9.z2l=e,"
-                "\xFF.Z2L=b"));
+            RestoreCase{
+                decodeFileName("CAF\xC9.z2l=c,caf\xE9.z2l=new,\xC3\x89T\xC3\x89\xE9.z2l=e,\xFF.Z2L=b"),
+                decodeFileName("caf\xEF\xBF\xBD.z2l=twin,\xC3\xA9t\xC3\xA9\xE9.Z2L=ee,\xFF.z2l=old"), lvl,
+                decodeFileName("\xC3\x89T\xC3\x89\xE9.z2l 2 1 y,\xFF.Z2L 3 1 y"), "completed",
+                decodeFileName("CAF\xC9.z2l=c,caf\xE9.z2l=new,caf\xEF\xBF\xBD.z2l=twin,"
+                               "\xC3\x89T\xC3\x89\xE9.z2l=e,\xFF.Z2L=b")});
     }
     void runRestore() {
-        QFETCH(QString, cd);
-        QFETCH(QString, game);
-        QFETCH(QString, ticks);
-        QFETCH(QString, asked);
-        QFETCH(QString, outcome);
-        QFETCH(QString, gameAfter);
+        QFETCH(RestoreCase, c);
         TempDir root;
-        const QString cdDir = root.filePath("cd"), gameDir = root.filePath("game");
-        fill(cdDir, cd);
-        fill(gameDir, game);
+        const QString cdDir = root.filePath("cd"),
+                      gameDir = c.game == "?" ? QString() : root.filePath("game");
+        fill(cdDir, c.cd);
+        fill(gameDir, c.game);
         QStringList questions;
         const AskReplace ask = [&](const QString& name, qint64 oldSize, qint64 newSize) {
             questions << QString("%1 %2 %3").arg(name).arg(oldSize).arg(newSize);
-            questions.last() += list(asked).value(questions.size() - 1).right(2);
+            questions.last() += list(c.asked).value(questions.size() - 1).right(2);
             return questions.last().endsWith('y');
         };
-        const RestoreResult result = zq2::runRestore(cdDir, gameDir, choiceOf(ticks), ask);
+        const RestoreResult result = zq2::runRestore(cdDir, gameDir, choiceOf(c.ticks), ask);
         const char* kind[] = {"nothing ticked", "wrong CD", "failed", "completed"};
-        QCOMPARE(kind[int(result.kind)] + (result.code ? ' ' + QString::number(result.code) : ""), outcome);
-        QCOMPARE(questions, list(asked));
-        QCOMPARE(folderState(gameDir), gameAfter);
-        QCOMPARE(folderState(cdDir), cd); // a CD is never written to
-    }
-
-    // With no game folder known yet nothing may land at the root of the file system.
-    void noGameFolderKnownCopiesNothing() {
-        QTemporaryDir root;
-        fill(root.filePath("cd"), "zq2rootprobe.z2l=x");
-        const RestoreResult result =
-            zq2::runRestore(root.filePath("cd"), QString(), choiceOf("x........x"), {});
-        QCOMPARE(result.code, 76);
-        QVERIFY(!QFile::exists("/zq2rootprobe.z2l"));
+        QCOMPARE(kind[int(result.kind)] + (result.code ? ' ' + QString::number(result.code) : ""), c.outcome);
+        QCOMPARE(questions, list(c.asked));
+        QCOMPARE(folderState(gameDir), c.gameAfter);
+        QCOMPARE(folderState(cdDir), c.cd);           // a CD is never written to
+        QVERIFY(!QFile::exists("/zq2rootprobe.z2l")); // nor the root, with no game folder known
     }
 
     // A game folder that cannot take the file: the message names it and says why, and the file

@@ -38,6 +38,17 @@ void writeFile(const QString& folder, const QString& name, const QByteArray& byt
         QTest::qFail(qPrintable(QStringLiteral("cannot write ") + path), __FILE__, __LINE__);
 }
 
+void fillFolder(const QString& folder, const QStringList& entries) {
+    makeFolder(folder);
+    for (const QString& entry : entries) {
+        if (entry.endsWith(QLatin1Char('/')))
+            makeFolder(folder + QLatin1Char('/') + entry);
+        else
+            writeFile(folder, entry.section(QLatin1Char('='), 0, 0),
+                      entry.section(QLatin1Char('='), 1).toLatin1());
+    }
+}
+
 QByteArray readFile(const QString& path) {
     std::error_code error;
     if (!std::filesystem::is_regular_file(fsPath(path), error))
@@ -64,6 +75,14 @@ QStringList folderEntries(const QString& folder) {
                         : name + QLatin1Char('=') + QString::fromLatin1(readFile(path)));
     }
     return entries;
+}
+
+void writeRecorder(const QString& folder, const QString& name, bool executable) {
+    writeFile(folder, name,
+              "#!/bin/sh\nprintf '%s|' \"$@\" \"$(pwd -P)\" > \"$0.tmp\"\n/bin/mv \"$0.tmp\" \"$0.args\"\n");
+    using std::filesystem::perms;
+    std::filesystem::permissions(fsPath(folder + QLatin1Char('/') + name),
+                                 executable ? perms::owner_all : perms::owner_read | perms::owner_write);
 }
 
 QByteArray levelBytes(const QByteArray& field, int size) {

@@ -21,6 +21,8 @@ public:
 void writeFile(const QString& folder, const QString& name, const QByteArray& bytes = {});
 // Makes the folder at `path` and the folders on the way.
 void makeFolder(const QString& path);
+// Makes each entry in `folder`, and the folder: "name/" a folder, "name=text" a file of text's Latin-1.
+void fillFolder(const QString& folder, const QStringList& entries);
 // The contents of a plain file, or "<missing>".
 QByteArray readFile(const QString& path);
 
@@ -28,6 +30,10 @@ QByteArray readFile(const QString& path);
 // folder, in name order ignoring letter case; each name decoded exactly, so that stray, lost and
 // mistaken files all show.
 QStringList folderEntries(const QString& folder);
+
+// Writes folder/name as a shell script that records its arguments and the folder it runs in, each
+// followed by '|', in folder/name.args, renamed into place so that it is never read half written.
+void writeRecorder(const QString& folder, const QString& name, bool executable = true);
 
 // A level or tileset file of `size` bytes whose 32-byte title field at offset 188 holds `field`
 // (padded with NUL bytes when shorter; cut when the file is shorter than the field).
