@@ -217,7 +217,6 @@ private slots:
         QTest::newRow("256, close box, Yes") << 256 << true << CloseReason::User << true << true;
         QTest::newRow("256, warning off") << 256 << false << CloseReason::User << false << false;
         QTest::newRow("300, session ends") << 300 << true << CloseReason::SessionEnd << false << false;
-        QTest::newRow("300, system ends") << 300 << true << CloseReason::System << false << false;
     }
 
     void quitQuestion() {

@@ -25,7 +25,6 @@ private slots:
         QFile::setPermissions(runtimeDir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         const QString exe = appDir.filePath(QStringLiteral("zq2org"));
         QVERIFY(QFile::copy(QStringLiteral(ZQ2ORG_PATH), exe));
-        writeFile(gameDir.path(), QStringLiteral("a.z2l"));
         writeFile(appDir.path(), QStringLiteral("settings.ini"), gameDir.path().toLocal8Bit() + "\r\nD:");
         // 300 levels: the quit question would be asked on a close by the user, but not on termination.
         for (int i = 0; i < 300; ++i)
