@@ -15,7 +15,8 @@ class TestAboutAndHelp : public QObject {
     Q_OBJECT
 
 private slots:
-    void hiddenMessage_data() {
+    // The About box over its picture, with its title fitted, and the message hidden behind a click.
+    void aboutBox_data() {
         QTest::addColumn<QString>("clicked");
         QTest::addColumn<Qt::MouseButton>("button");
         QTest::addColumn<Qt::KeyboardModifiers>("keys");
@@ -30,32 +31,27 @@ private slots:
         QTest::newRow("ctrl on the credits") << "Image2" << Qt::LeftButton << ctrl << false;
     }
 
-    void hiddenMessage() {
+    void aboutBox() {
         QFETCH(QString, clicked);
         QFETCH(Qt::MouseButton, button);
         QFETCH(Qt::KeyboardModifiers, keys);
         QFETCH(bool, asks);
-        test::ScriptedPrompter prompter;
-        AboutBox box(QString(), prompter);
-        box.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&box));
-        // A real mouse press, so that the event reaches the handler as the user's would.
-        QTest::mousePress(box.findChild<QWidget*>(clicked), button, keys, {3, 3});
-        QCOMPARE(prompter.texts(), asks ? QStringList{"God rules! =)"} : QStringList());
-        QVERIFY(!asks || prompter.asked.first().buttons == Buttons::Ok);
-    }
-
-    void pictureAndTitle() {
         QTemporaryDir dir;
         QVERIFY(QImage(120, 90, QImage::Format_RGB32).save(dir.filePath(QStringLiteral("about.png"))));
         test::ScriptedPrompter prompter;
         AboutBox box(dir.filePath(QStringLiteral("about.png")), prompter);
+        box.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&box));
         QCOMPARE(backgroundPictureSize(&box), QSize(120, 90));
         // The title's face differs between desktops; its size comes down until the name fits.
         auto* title = box.findChild<QLabel*>(QStringLiteral("Label2"));
         const QFontMetrics metrics(title->font());
         QVERIFY(metrics.horizontalAdvance(title->text()) <= title->width() &&
                 metrics.height() <= title->height());
+        // A real mouse press, so that the event reaches the handler as the user's would.
+        QTest::mousePress(box.findChild<QWidget*>(clicked), button, keys, {3, 3});
+        QCOMPARE(prompter.texts(), asks ? QStringList{"God rules! =)"} : QStringList());
+        QVERIFY(!asks || prompter.asked.first().buttons == Buttons::Ok);
     }
 
     // Opening again finds a help file put back, and the help file as the build put it beside the
