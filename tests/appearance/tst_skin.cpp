@@ -195,6 +195,9 @@ private slots:
         // A skin of one line changes only the picture.
         applyMainWindowSkin(&window, MainWindowSkin{QString(), {}, {}}, box, frame);
         QCOMPARE(shown(), (QList{plain, plain, plain, plain, red, blue, plain, plain}));
+        // A picture that cannot be read shows none, and the colours still apply.
+        applyMainWindowSkin(&window, MainWindowSkin{dir.filePath("gone.png"), 0xFF0000u, 0xFFu}, box, frame);
+        QCOMPARE(shown(), (QList{plain, plain, plain, plain, blue, red, plain, plain}));
         applyMainWindowSkin(&window, full, box, frame);
         turnOffMainWindowSkin(&window, box, frame);
         const QColor face = QApplication::palette().color(QPalette::Window);

@@ -53,6 +53,21 @@ private slots:
         QCOMPARE(actual, expected);
     }
 
+    // The source goes once the replace question is answered: the copy fails naming it, and the file it
+    // was to replace stays as it was.
+    void sourceGoneAfterYesKeepsTheOldFile() {
+        QTemporaryDir root;
+        const QString cache = root.filePath("cache"), game = root.filePath("game");
+        writeFile(cache, "level1.z2l", "FRESH");
+        writeFile(game, "LEVEL1.Z2L", "OLD");
+        const CopyOutcome outcome =
+            copyZQ2File(cache, game, "level1.z2l",
+                        [&](const QString&, qint64, qint64) { return QFile::remove(cache + "/level1.z2l"); });
+        QVERIFY(outcome.result == CopyOutcome::Result::Failed && outcome.error.code == ENOENT);
+        QCOMPARE(outcome.error.path, cache + "/level1.z2l");
+        QCOMPARE(folderEntries(game), QStringList{"LEVEL1.Z2L=OLD"});
+    }
+
     void initTestCase() {
         // A desktop trash of this test's own, so that the user's real one is never touched. The trash
         // reads the home folder from the environment once, so one home serves every case; it moves
