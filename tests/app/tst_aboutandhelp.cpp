@@ -27,7 +27,6 @@ private slots:
         QTest::newRow("ctrl keypad") << "Image1" << Qt::LeftButton << (ctrl | Qt::KeypadModifier) << true;
         QTest::newRow("plain click") << "Image1" << Qt::LeftButton << none << false;
         QTest::newRow("ctrl shift") << "Image1" << Qt::LeftButton << (ctrl | Qt::ShiftModifier) << false;
-        QTest::newRow("ctrl alt") << "Image1" << Qt::RightButton << (ctrl | Qt::AltModifier) << false;
         QTest::newRow("ctrl on the credits") << "Image2" << Qt::LeftButton << ctrl << false;
     }
 

@@ -128,7 +128,6 @@ private slots:
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<QString>("title");
         const QByteArray full("ABCDEFGHIJKLMNOPQRSTUVWXYZ012345");
-        QTest::newRow("all spaces") << test::levelBytes(QByteArray(32, ' ')) << QString();
         QTest::newRow("leading NUL") << test::levelBytes(QByteArray("\0Hidden", 7)) << QString();
         QTest::newRow("spaces, NULs")
             << test::levelBytes(QByteArray(" Lava Lake  \0\0", 14)) << u"Lava Lake"_s;
@@ -165,8 +164,6 @@ private slots:
         row("folder named like a level", "sub.z2l", {}, "Title: |Type: Level|Size: unknown|Play sub.z2l");
         row("Latin-1 byte", decodeFileName("caf\xE9.z2l"), ice,
             u"Title: Ice|Type: Level|Size: 500 Bytes|Play caf\xFFFD.z2l"_s);
-        row("lone 0xFF", decodeFileName("\xFF.Z2T"), ice,
-            "Title: Ice|Type: Tileset|Size: 500 Bytes|Launch ZLE");
     }
 
     void describe() {
