@@ -160,6 +160,10 @@ private slots:
                               "Play A Level.Z2L", "Title: Download", "Size: 2000 Bytes", "Delete down.z2l",
                               "Levels: 2", "Tilesets: 1", "Music files: 1", "Cache files: 2"}));
         QVERIFY(f.prompter.asked.isEmpty() && f.dialogs.shown.isEmpty());
+        // A key that types a character shows the selected file's details again.
+        f.get<QLabel>("zq2Title")->setText(QStringLiteral("stale"));
+        QTest::keyClick(f.list("zq2Files"), Qt::Key_Return);
+        QCOMPARE(f.text("zq2Title"), QStringLiteral("Title: First Title"));
     }
 
     // The splash stays its full time, even when started just past half a second on the clock that timers
@@ -244,22 +248,6 @@ private slots:
         QCOMPARE(f.window->isVisible(), !closed);
     }
 
-    void filterChoiceNarrowsOneSideAndKeyShowsSelection() {
-        AppFixture f;
-        startWith(f, {{"a.z2l", levelBytes("A")}, {"b.z2t", levelBytes("B")}},
-                  {{"c.z2l", {}}, {"d.z2t", {}}});
-        f.chooseFilter("zq2View", 2);
-        QCOMPARE(f.entries("zq2Files"), QStringList{"b.z2t"});
-        QCOMPARE(f.entries("zq2Cache"), QStringList({"c.z2l", "d.z2t"}));
-        QCOMPARE(f.list("zq2Files")->selectedIndex(), -1);
-        QCOMPARE(f.text("zq2Title"), QStringLiteral("Title: A")); // details stay until another selection
-        QCOMPARE(f.text("lvlStatus"), QStringLiteral("Levels: 1"));
-        f.list("zq2Files")->select(0);
-        f.get<QLabel>("zq2Title")->setText(QStringLiteral("stale"));
-        QTest::keyClick(f.list("zq2Files"), Qt::Key_Return); // a character key shows the selected file again
-        QCOMPARE(f.text("zq2Title"), QStringLiteral("Title: B"));
-    }
-
     // Preferences and Settings re-read their files when their dialogs close, cancelled or not, as the
     // files may have been changed by hand meanwhile.
     void dialogCommandsRereadTheirFiles() {
@@ -291,11 +279,7 @@ private slots:
         QCOMPARE(f.list("zq2Files")->selectedIndex(), -1);
         QCOMPARE(f.text("lvlStatus"), QStringLiteral("Levels: 2"));
         QCOMPARE(f.text("delZQ2"), QStringLiteral("Delete a.z2l"));
-    }
-
-    void restoreAsksForTheCdFirst() {
-        AppFixture f;
-        startWith(f, {}, {});
+        // Restore asks for the CD first, and opens only after OK.
         f.prompter.answer(Answer::Cancel);
         f.window->restoreZQ2_Click();
         f.prompter.answer(Answer::Ok);
@@ -303,7 +287,7 @@ private slots:
         QCOMPARE(f.prompter.texts(),
                  QStringList(2, QStringLiteral("Please insert your Zeno Quillback 2 CD now.")));
         QCOMPARE(f.prompter.asked.first().buttons, Buttons::OkCancel);
-        QCOMPARE(f.dialogs.shown, QStringList{"restore"});
+        QCOMPARE(f.dialogs.shown, (QStringList{"preferences", "settings", "restore"}));
     }
 
     void copySelectedAsksOnlyBeforeReplacingAndReportsFailure() {
@@ -459,52 +443,11 @@ private slots:
         QCOMPARE(f.text("cacheStatus"), QStringLiteral("Cache files: %1").arg(files(f.cache()).size()));
     }
 
-    // Files dropped from a file manager onto either list, through the list's own drop handling: a
-    // file is copied by the rules of copying a download, an archive gives its game files, and the
-    // lists and counts follow. Dropped items: "out:" from elsewhere, "game:" from the game folder.
-    void dropFiles_data() {
-        QTest::addColumn<QString>("onto");
-        QTest::addColumn<QString>("dropped");
-        QTest::addColumn<Qt::DropActions>("offered");
-        QTest::addColumn<QString>("answer"); // to a replace question, if one is expected
-        QTest::addColumn<QString>("told");
-        QTest::addColumn<QStringList>("game");
-        QTest::addColumn<QStringList>("cache");
-        const Qt::DropActions any = Qt::CopyAction | Qt::MoveAction;
-        const QStringList game{"old.z2l=old"}, cache{"c.z2l=c"};
-        QTest::newRow("a level and an archive onto the game list")
-            << "zq2Files"
-            << "out:New.z2l out:pack.zip" << any << ""
-            << "" << QStringList{"Beta.z2l=b", "Gamma.z2t=g", "New.z2l=new", "old.z2l=old"} << cache;
-        QTest::newRow("replace declined") << "zq2Files"
-                                          << "out:Old.Z2L" << any << "No"
-                                          << "" << game << cache;
-        QTest::newRow("replace accepted: the dropped spelling stays")
-            << "zq2Files"
-            << "out:Old.Z2L" << any << "Yes"
-            << "" << QStringList{"Old.Z2L=newer"} << cache;
-        QTest::newRow("a folder, and a file of the folder itself")
-            << "zq2Files"
-            << "out:sub game:old.z2l" << any << ""
-            << "Folders are not copied, so sub was left out." << game << cache;
-        QTest::newRow("onto the cache list; an archive without game files")
-            << "zq2Cache"
-            << "out:New.z2l out:shots.zip" << any << ""
-            << "No level, tileset or music files in shots.zip." << game
-            << QStringList{"c.z2l=c", "New.z2l=new"};
-        QTest::newRow("a drag that can only move is refused")
-            << "zq2Files"
-            << "out:New.z2l" << Qt::DropActions(Qt::MoveAction) << ""
-            << "" << game << cache;
-    }
-    void dropFiles() {
-        QFETCH(QString, onto);
-        QFETCH(QString, dropped);
-        QFETCH(Qt::DropActions, offered);
-        QFETCH(QString, answer);
-        QFETCH(QString, told);
-        QFETCH(QStringList, game);
-        QFETCH(QStringList, cache);
+    // Files dropped from a file manager, through the lists' own drop handling: each file is copied by
+    // the rules of copying a download, an archive gives its game files, folders and files of the
+    // folder itself are left alone, and the lists and counts follow; what is offered only to be moved
+    // is refused. An entry dragged out is offered as its file.
+    void dropFilesAndDragOut() {
         AppFixture f;
         TempDir out;
         writeFile(out.path(), u"New.z2l"_s, "new");
@@ -520,55 +463,48 @@ private slots:
                                      {ArchiveMember::file(u"shot.png"_s, "p")}),
                  QString());
         startWith(f, {{"old.z2l", "old"}}, {{"c.z2l", "c"}});
-        QStringList paths;
-        for (const QString& item : dropped.split(' '))
-            paths << (item.startsWith("out:") ? out.path() : f.game()) + '/' + item.section(':', 1);
-        if (!answer.isEmpty())
-            f.prompter.answer(answer == "Yes" ? Answer::Yes : Answer::No);
-        if (!told.isEmpty())
-            f.prompter.answer(Answer::Ok);
-
-        QMimeData mime;
-        mime.setData(u"text/uri-list"_s, uriListOfPaths(paths));
-        // As a file manager drops: the list is entered first, and takes the drop only when it took the entry.
-        QWidget* target = f.list(onto.toLatin1())->viewport();
-        QDragEnterEvent enter(QPoint(5, 5), offered, &mime, Qt::LeftButton, Qt::NoModifier);
-        QCoreApplication::sendEvent(target, &enter);
-        QCOMPARE(enter.isAccepted(), offered.testFlag(Qt::CopyAction));
-        QDropEvent drop(QPointF(5, 5), offered, &mime, Qt::LeftButton, Qt::NoModifier);
-        QCoreApplication::sendEvent(target, &drop);
-        QCOMPARE(drop.isAccepted(), enter.isAccepted());
-        if (drop.isAccepted())
-            QCOMPARE(drop.dropAction(), Qt::CopyAction); // never a move: the source keeps its files
-        QCoreApplication::processEvents();               // the work starts once the drop has ended
-
-        QStringList questions = f.prompter.texts();
-        if (!answer.isEmpty())
-            QCOMPARE(questions.takeFirst(),
-                     replaceQuestion(u"Old.Z2L"_s, 3, 5, QLocale::system())); // sizes of old and new
-        QCOMPARE(questions.join('\n'), told);
+        const auto drop = [&](const char* list, const QStringList& paths, Qt::DropActions offered) {
+            QMimeData mime;
+            mime.setData(u"text/uri-list"_s, uriListOfPaths(paths));
+            // As a file manager drops, Shift asking for a move: the list is entered first, and takes the
+            // drop only if it took that.
+            QWidget* target = f.list(list)->viewport();
+            QDragEnterEvent enter(QPoint(5, 5), offered, &mime, Qt::LeftButton, Qt::ShiftModifier);
+            QCoreApplication::sendEvent(target, &enter);
+            QDropEvent dropped(QPointF(5, 5), offered, &mime, Qt::LeftButton, Qt::ShiftModifier);
+            QCoreApplication::sendEvent(target, &dropped);
+            QCoreApplication::processEvents(); // the work starts once the drop has ended
+            // Never a move: the program the files came from keeps them.
+            return enter.isAccepted() && dropped.isAccepted() && dropped.dropAction() == Qt::CopyAction;
+        };
+        const QString o = out.path() + '/';
+        QVERIFY(!drop("zq2Files", {o + "New.z2l"}, Qt::MoveAction));
+        f.prompter.answer(Answer::Yes);
+        f.prompter.answer(Answer::Ok);
+        QVERIFY(drop(
+            "zq2Files",
+            {o + "New.z2l", o + "pack.zip", o + "Old.Z2L", o + "sub", o + "shots.zip", f.game() + "/old.z2l"},
+            Qt::CopyAction | Qt::MoveAction));
+        f.prompter.answer(Answer::Ok);
+        QVERIFY(drop("zq2Cache", {o + "New.z2l", f.game() + "/Beta.z2l"}, Qt::CopyAction));
+        QCOMPARE(
+            f.prompter.texts(),
+            (QStringList{replaceQuestion(u"Old.Z2L"_s, 3, 5, QLocale::system()),
+                         "Folders are not copied, so sub was left out.\nNo level, tileset or music files in "
+                         "shots.zip."}));
         QCOMPARE(f.prompter.unexpected, 0);
-        QCOMPARE(folderEntries(f.game()).filter(u".z2"_s, Qt::CaseInsensitive), game);
-        QCOMPARE(folderEntries(f.cache()), cache);
-        QCOMPARE(folderEntries(out.path()).size(), 5); // nothing taken from where the files came from
-        // The lists and the counts show what is there now.
-        QCOMPARE(f.entries("zq2Files").size(), game.size());
-        QCOMPARE(f.entries("zq2Cache").size(), cache.size());
-        QCOMPARE(f.text("lvlStatus"),
-                 u"Levels: %1"_s.arg(game.filter(u".z2l="_s, Qt::CaseInsensitive).size()));
-    }
+        QCOMPARE(folderEntries(f.game()).filter(u".z2"_s, Qt::CaseInsensitive),
+                 (QStringList{"Beta.z2l=b", "Gamma.z2t=g", "New.z2l=new", "Old.Z2L=newer"}));
+        QCOMPARE(folderEntries(f.cache()), (QStringList{"Beta.z2l=b", "c.z2l=c", "New.z2l=new"}));
+        QCOMPARE(folderEntries(out.path()).size(), 5);
+        QCOMPARE(f.entries("zq2Files").size(), 4);
+        QCOMPARE(f.text("lvlStatus") + ' ' + f.text("cacheStatus"), u"Levels: 3 Cache files: 3"_s);
 
-    // An entry dragged out of a list is offered to other programs as its file, to copy only.
-    void dragOutOffersACopy() {
-        AppFixture f;
-        const QString name = decodeFileName("caf\xE9.z2l");
-        startWith(f, {{name, "x"}}, {});
         FileListView* list = f.list("zq2Files");
         const QModelIndex entry = list->model()->index(0, 0);
         QCOMPARE(list->model()->supportedDragActions(), Qt::CopyAction);
-        QVERIFY(list->model()->flags(entry).testFlag(Qt::ItemIsDragEnabled));
         const std::unique_ptr<QMimeData> data(list->model()->mimeData({entry}));
-        QCOMPARE(localPathsFromUriList(data->data(u"text/uri-list"_s)), QStringList{f.game() + '/' + name});
+        QCOMPARE(localPathsFromUriList(data->data(u"text/uri-list"_s)), QStringList{f.game() + "/Beta.z2l"});
     }
 };
 

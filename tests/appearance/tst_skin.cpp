@@ -72,41 +72,11 @@ class TestSkin : public QObject {
     Q_OBJECT
 
 private slots:
-    void colourLine_data() {
-        QTest::addColumn<QString>("line");
-        QTest::addColumn<QColor>("colour"); // on a desktop whose roles all differ; invalid: its face colour
-        QTest::newRow("green, lower case") << "00ff00" << QColor(0, 255, 0);
-        QTest::newRow("blue is high byte") << "FF0000" << QColor(0, 0, 255);
-        QTest::newRow("FFFF is not negative") << "FFFF" << QColor(255, 255, 0);
-        QTest::newRow("empty is black") << "" << QColor(0, 0, 0);
-        QTest::newRow("stops at first non-digit") << "12G34" << QColor(0x12, 0, 0);
-        QTest::newRow("above FFFFFF is face") << "1000000" << QColor();
-        QTest::newRow("too long saturates to face") << "1000000FF" << QColor();
-        QTest::newRow("button face") << "8000000F" << QColor();
-        QTest::newRow("window, index from low byte") << "8000FF05" << QColor(int(QPalette::Base), 0, 0);
-        QTest::newRow("grey text") << "80000011" << QColor(99, 98, 97);
-    }
-
-    void colourLine() {
-        QFETCH(QString, line);
-        QFETCH(QColor, colour);
-        QPalette palette;
-        for (int role = 0; role < QPalette::NColorRoles; ++role)
-            palette.setColor(QPalette::ColorRole(role), QColor(role, 0, 0));
-        palette.setColor(QPalette::Disabled, QPalette::Text, QColor(99, 98, 97));
-        QCOMPARE(toQColor(parseColourLine(line), palette),
-                 colour.isValid() ? colour : palette.color(QPalette::Window));
-    }
-
     void loadSkin_data() {
         QTest::addColumn<QByteArray>("bytes"); // null: no skin file at all
         QTest::addColumn<int>("lines");        // how many of the ten lines of kTen take effect
         QTest::newRow("ten lines") << kTen << 10;
-        QTest::newRow("lone line feeds") << QByteArray(kTen).replace("\r\n", "\n") << 10;
-        QTest::newRow("lines after ten ignored") << kTen + "\r\nx.png\r\n0\r\n0\r\nq.png\r\n0\r\n" << 10;
         QTest::newRow("three lines keep dialog values") << QByteArray("m.png\r\n\r\n00FF00\r\n") << 3;
-        QTest::newRow("four lines") << QByteArray("m.png\r\n\r\n00FF00\r\np.png") << 4;
-        QTest::newRow("empty file") << QByteArray("") << 0;
         QTest::newRow("missing file") << QByteArray() << 0;
         for (const char* special : {"<pipe>", "<link>", "<device>"})
             QTest::newRow(special) << QByteArray(special) << 0;
@@ -134,8 +104,6 @@ private slots:
         QTest::addColumn<QByteArray>("bytes"); // null: no such file
         QTest::addColumn<QSize>("shown");
         const QSize s(40, 30);
-        QTest::newRow("bmp") << "a.bmp" << encoded(s, "BMP") << s;
-        QTest::newRow("jpeg") << "a.jpg" << encoded(s, "JPEG") << s;
         QTest::newRow("png named bmp") << "a.bmp" << encoded(s, "PNG") << s;
         // Small on disk, 100 MB once decoded.
         QTest::newRow("too big") << "big.png" << encoded({5000, 5000}, "PNG", QImage::Format_Mono) << QSize();

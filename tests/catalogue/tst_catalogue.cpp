@@ -43,40 +43,13 @@ class TestCatalogue : public QObject {
     }
 
 private slots:
-    void matching_data() {
-        QTest::addColumn<QString>("pattern");
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<bool>("expected");
-        QTest::newRow("suffix, upper-case name") << u"*.z2l"_s << u"CASTLE.Z2L"_s << true;
-        QTest::newRow("suffix is only the end") << u"*.z2l"_s << u"castle.z2l.bak"_s << false;
-        QTest::newRow("star-dot-star, name without dot") << u"*.*"_s << u"README"_s << true;
-        QTest::newRow("name-dot-star, name without extension") << u"castle.*"_s << u"Castle"_s << true;
-        QTest::newRow("name-dot-star, other name") << u"castle.*"_s << u"castles"_s << false;
-        QTest::newRow("? is one character") << u"level?.z2l"_s << u"level7.z2l"_s << true;
-        QTest::newRow("? is not zero characters") << u"level?.z2l"_s << u"level.z2l"_s << false;
-        QTest::newRow("? is a whole non-ASCII letter") << u"?.z2l"_s << u"é.z2l"_s << true;
-        QTest::newRow("star in middle backtracks") << u"a*z.z2b"_s << u"azzz.Z2B"_s << true;
-        QTest::newRow("star in middle fails") << u"a*z.z2b"_s << u"abc.z2b"_s << false;
-        QTest::newRow("several, empty pieces ignored") << u";*.z2l;;*.z2t;"_s << u"tiles.z2t"_s << true;
-        QTest::newRow("empty text matches nothing") << u""_s << u"tiles.z2t"_s << false;
-        QTest::newRow("dot-star alone is no wildcard for all") << u".*"_s << u"tiles.z2t"_s << false;
-        QTest::newRow("non-ASCII pattern ignores case") << u"Été.z2l"_s << u"éTÉ.z2l"_s << true;
-        // Letters beyond the first 65536 characters take two UTF-16 units.
-        QTest::newRow("? is a whole letter beyond 16 bits") << u"?.z2l"_s << u"\U00010400.z2l"_s << true;
-        QTest::newRow("case ignored beyond 16 bits") << u"?.\U00010428"_s << u"a.\U00010400"_s << true;
-        // A byte that is not valid UTF-8 is a character of its own, which U+FFFD does not match.
-        QTest::newRow("U+FFFD is not an undecodable byte")
-            << u"\xFFFD.z2l"_s << decodeFileName("\xFF.z2l") << false;
-    }
-
-    void matching() {
-        QFETCH(QString, pattern);
-        QFETCH(QString, name);
-        QFETCH(bool, expected);
-        const NamePattern compiled(pattern);
-        QCOMPARE(compiled.matches(name), expected);
-        // The file-system route must give the same answer as the decoded one.
-        QCOMPARE(compiled.matchesEncoded(encodeFileName(name)), expected);
+    // The readers of the rules of matching decoded names are the fuzz targets; here the one case they
+    // leave out: a byte that is not valid UTF-8 is a character of its own, which U+FFFD does not match.
+    void undecodableByteIsItsOwnCharacter() {
+        const NamePattern pattern(u"\xFFFD.z2l;?.Z2T"_s);
+        QVERIFY(!pattern.matches(decodeFileName("\xFF.z2l")));
+        QVERIFY(!pattern.matchesEncoded("\xFF.z2l"));
+        QVERIFY(pattern.matches(decodeFileName("\xFF.z2t")) && pattern.matchesEncoded("\xFF.z2t"));
     }
 
     void filterDropDown_data() {
@@ -108,7 +81,6 @@ private slots:
             << u"*.z2l;*.z2t;*.z2b"_s
             << u"[x].z2l|_under.z2l|a b.z2l|ab.z2l|ABC.z2l|Abc.Z2L|abc.z2l|abd.z2l|c.z2t|caf\xDCE9.z2l|"
                "caf\xFFFD.z2l|eagle.z2l|linked.z2t|music.z2b|Zeta.z2l|Émile.z2l|émile.z2l"_s;
-        QTest::newRow("duplicated piece") << u"*.z2t;*.z2t"_s << u"c.z2t|linked.z2t"_s;
         QTest::newRow("empty pattern") << QString() << QString();
     }
 
@@ -127,14 +99,8 @@ private slots:
     void titles_data() {
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<QString>("title");
-        const QByteArray full("ABCDEFGHIJKLMNOPQRSTUVWXYZ012345");
         QTest::newRow("leading NUL") << test::levelBytes(QByteArray("\0Hidden", 7)) << QString();
-        QTest::newRow("spaces, NULs")
-            << test::levelBytes(QByteArray(" Lava Lake  \0\0", 14)) << u"Lava Lake"_s;
-        QTest::newRow("220 bytes, no NUL") << test::levelBytes(full, 220) << QString::fromLatin1(full);
-        QTest::newRow("shorter than 188 bytes") << QByteArray(100, 'x') << QString();
         QTest::newRow("ends inside the field") << QByteArray(188, 'x').append("AB  ") << u"AB"_s;
-        QTest::newRow("tab is not trimmed") << test::levelBytes("\tTab") << u"\tTab"_s;
         QTest::newRow("Windows-1252") << test::levelBytes("Caf\xe9 \x80\x8d\x9f") << u"Café €\u008dŸ"_s;
         QTest::newRow("a pipe named like a level") << QByteArray("<pipe>") << QString();
     }
@@ -156,7 +122,6 @@ private slots:
         QTest::addColumn<QString>("captions");
         const QByteArray ice = test::levelBytes("Ice");
         row("level", "ice.z2l", ice, "Title: Ice|Type: Level|Size: 500 Bytes|Play ice.z2l");
-        row("ending as whole name", "Z2L", "x", "Title: |Type: Level|Size: 1 Bytes|Play Z2L");
         row("tileset", "ice.Z2t", ice, "Title: Ice|Type: Tileset|Size: 500 Bytes|Launch ZLE");
         row("music has no title", "ice.z2b", ice, "No Title|Type: Music|Size: 500 Bytes|Launch ZLE");
         row("empty file", "notes.txt", "", "No Title|Type: Other|Size: 0 Bytes|Launch ZLE");

@@ -20,13 +20,6 @@ private slots:
         QTest::addColumn<QStringList>("lines"); // empty: no settings file found
         auto row = [](const char* tag, const QByteArray& bytes, const QStringList& lines,
                       const QString& name = "settings.ini") { QTest::newRow(tag) << name << bytes << lines; };
-        row("CR LF", "C:\\Games\\Zeno2\r\nE:", {"C:\\Games\\Zeno2", "E:"});
-        row("lone LF", "a\nb", {"a", "b"});
-        row("CR CR: empty line 2", "a\r\rb", {"a", ""});
-        row("CR LF LF: empty line 2", "a\r\n\nb", {"a", ""});
-        row("third line ignored", "a\r\nb\r\nc", {"a", "b"});
-        row("blanks kept", " APP-PATH \r\n D: ", {" APP-PATH ", " D: "});
-        row("no lines", "", {"", ""});
         row("long line cut", QByteArray(40000, 'A') + "\r\nE:", {QString(32 * 1024, 'A'), "E:"});
         row("CR LF split across reads", QByteArray(16383, 'a') + "\r\nE:", {QString(16383, 'a'), "E:"});
         row("a folder of that name", "x", {}, "settings.ini/inner.txt");
@@ -42,12 +35,6 @@ private slots:
         QCOMPARE(got ? (QStringList{got->line1, got->line2}) : QStringList(), lines);
     }
 
-    // Only the bare keyword, in any letter case, stands for the program's folder.
-    void resolveSettings() {
-        QCOMPARE(zq2::resolveSettings({"app-path", ""}, "/app").gameDir, "/app");
-        QCOMPARE(zq2::resolveSettings({" APP-PATH", ""}, "/app").gameDir, " APP-PATH");
-    }
-
     void loadPreferences_data() {
         QTest::addColumn<QByteArray>("bytes");    // "-": no file
         QTest::addColumn<QList<int>>("switches"); // skin, tips, warn, delete; -1: kept what it had
@@ -57,15 +44,6 @@ private slots:
         const QByteArray five(
             "USESKIN=YES\r\nC:\\s.skn\r\nUSETIPS=NO\r\nWARNMAXLVLS=YES\r\nDISPLAYDELETE=NO");
         row("absent: defaults, skin file kept", "-", {0, 1, 1, 1}, {"kept.skn", "*.z2l", "*.z2t", "*.z2b"});
-        row("five lines", five, {1, 0, 1, 0}, {"C:\\s.skn"});
-        row("lower case", "useskin=no\r\n\r\nusetips=yes\r\nWarnMaxLvls=No\r\ndisplaydelete=yes",
-            {0, 1, 0, 1}, {""});
-        row("blanks and other texts match nothing",
-            "USESKIN=YES \r\n a \r\n USETIPS=NO\r\nWARNMAXLVLS=\r\nUSESKIN=NO", {-1, -1, -1, -1}, {" a "});
-        row("patterns as they stand", five + "\r\n*.z2l\r\n\r\n *.x \r\n*.z2l", {1, 0, 1, 0},
-            {"C:\\s.skn", "*.z2l", "", " *.x ", "*.z2l"});
-        row("final CR LF adds nothing", five + "\r\n*.a\r\n", {1, 0, 1, 0}, {"C:\\s.skn", "*.a"});
-        row("ends after line 2", "USESKIN=YES\r\nx", {1, -1, -1, -1}, {"x"});
         // Every line is read up to 100,000 patterns; more, like over 16 MiB, count as no file at all.
         const QStringList absent{"kept.skn", "*.z2l", "*.z2t", "*.z2b"};
         const QByteArray many = five + QByteArray("\r\n*.a").repeated(100000);
@@ -109,7 +87,6 @@ private slots:
         row("installed", 'd', 'd', {"data"}, "data");
         row("installed, first run", 'd', '-', {"data"}, "data");
         row("installed, help put beside the executable", 'd', 'd', {"bin", "data"}, "bin");
-        row("installed, help missing", 'd', 'd', {}, "bin");
         row("installed, configuration folder blocked", 'd', 'f', {"data"}, "data");
     }
     void filesLandWhereTheCopyKeepsThem() {
