@@ -224,15 +224,16 @@ QStringList droppableFiles(const QDropEvent* event) {
     return paths;
 }
 
-// Whatever the other program proposed, what is dropped here is copied.
-bool acceptAsCopy(QDropEvent* event) {
-    if (droppableFiles(event).isEmpty()) {
+// Whatever the other program proposed, what is dropped here is copied. Returns the files taken.
+QStringList acceptAsCopy(QDropEvent* event) {
+    QStringList paths = droppableFiles(event);
+    if (paths.isEmpty()) {
         event->ignore();
-        return false;
+        return {};
     }
     event->setDropAction(Qt::CopyAction);
     event->accept();
-    return true;
+    return paths;
 }
 
 } // namespace
@@ -246,12 +247,13 @@ void FileListView::dragMoveEvent(QDragMoveEvent* event) {
 }
 
 void FileListView::dropEvent(QDropEvent* event) {
-    if (!acceptAsCopy(event))
+    QStringList paths = acceptAsCopy(event);
+    if (paths.isEmpty())
         return;
     // The work is done once the drop has ended: it may ask questions, and the program the files
     // came from is waiting to hear that the drop was taken.
     QMetaObject::invokeMethod(
-        this, [this, paths = droppableFiles(event)] { emit filesDropped(paths); }, Qt::QueuedConnection);
+        this, [this, paths = std::move(paths)] { emit filesDropped(paths); }, Qt::QueuedConnection);
 }
 
 void FileListView::onSelectionModelChanged() {
