@@ -21,15 +21,32 @@ QString lastPart(const QString& path) {
     return path.mid(slash + 1, end - slash - 1);
 }
 
-// Whether the file at `path` lies in `folder` itself: dropped onto the list it came from, or onto
-// the list of the folder it was in all along. Compared as files, so that links, "..", and letter
-// case on file systems that ignore it cannot hide that the two folders are one.
-bool liesIn(const QString& path, const QString& folder) {
-    std::error_code error;
-    const std::filesystem::path parent = toFsPath(path).parent_path();
-    return std::filesystem::equivalent(parent.empty() ? std::filesystem::path(".") : parent, toFsPath(folder),
-                                       error);
-}
+// Whether a dropped file lies in the target folder itself: dropped onto the list it came from, or
+// onto the list of the folder it was in all along. Compared as files, so that links, "..", and
+// letter case on file systems that ignore it cannot hide that the two folders are one. Files dropped
+// together mostly come from one folder, so each folder is compared once, not once per file.
+class SameFolder {
+public:
+    explicit SameFolder(const QString& folder)
+        : folder_(toFsPath(folder)) {}
+
+    bool holds(const QString& path) {
+        std::filesystem::path parent = toFsPath(path).parent_path();
+        if (parent.empty())
+            parent = ".";
+        if (!checked_ || parent != parent_) {
+            std::error_code error;
+            same_ = std::filesystem::equivalent(parent, folder_, error);
+            parent_ = std::move(parent);
+            checked_ = true;
+        }
+        return same_;
+    }
+
+private:
+    std::filesystem::path folder_, parent_;
+    bool checked_ = false, same_ = false;
+};
 
 QString foldersLeftOut(const QStringList& names) {
     if (names.size() == 1)
@@ -45,6 +62,7 @@ DropResult addDroppedFiles(const QStringList& paths, FolderIndex& folder, const 
     QStringList reports;
     QStringList folders;
     QList<FileError> copyFailures;
+    SameFolder target(folder.folder());
     const int count = int(paths.size());
     for (int index = 0; index < count && !result.cancelled; ++index) {
         const QString& path = paths[index];
@@ -55,7 +73,7 @@ DropResult addDroppedFiles(const QStringList& paths, FolderIndex& folder, const 
             folders << shown;
             continue;
         }
-        if (name.isEmpty() || liesIn(path, folder.folder()))
+        if (name.isEmpty() || target.holds(path))
             continue;
         if (progress && !progress(index, count, shown, 0, 0)) {
             result.cancelled = true;

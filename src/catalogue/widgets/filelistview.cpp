@@ -239,11 +239,18 @@ QStringList acceptAsCopy(QDropEvent* event) {
 } // namespace
 
 void FileListView::dragEnterEvent(QDragEnterEvent* event) {
-    acceptAsCopy(event);
+    dragTaken_ = !acceptAsCopy(event).isEmpty();
 }
 
+// What the drag carries does not change while it moves over the list: the answer given when it
+// entered stands, without reading its files again at every move of the mouse.
 void FileListView::dragMoveEvent(QDragMoveEvent* event) {
-    acceptAsCopy(event);
+    if (!dragTaken_) {
+        event->ignore();
+        return;
+    }
+    event->setDropAction(Qt::CopyAction);
+    event->accept();
 }
 
 void FileListView::dropEvent(QDropEvent* event) {

@@ -77,6 +77,7 @@ private:
     bool relistPosted_ = false;
     bool quiet_ = false;          // selection changes made by the list itself raise no signal
     bool pressedOnEntry_ = false; // the last mouse press hit an entry, so dragging may move the selection
+    bool dragTaken_ = false;      // the drag over the list carries local files it may copy
 };
 
 } // namespace zq2
