@@ -2,6 +2,9 @@
 
 #include "catalogue/namepattern.h"
 #include "platform/filenames.h"
+#include "platform/folderreads.h"
+#include "platform/nativepath.h"
+#include "platform/temporaryname.h"
 
 #include <algorithm>
 #include <cstring>
@@ -33,20 +36,25 @@ bool isPlainFile(int folderFd, const dirent& entry) {
     return fstatat(folderFd, entry.d_name, &info, 0) == 0 && S_ISREG(info.st_mode);
 }
 
-// Reads `folder` once and hands every visible plain file whose raw name `wanted` accepts to `take`.
-// The name test comes first: it is cheaper than asking the file system about the entry.
-template <typename Wanted, typename Take>
-void scanPlainFiles(const QString& folder, Wanted wanted, Take take) {
+// Reads `folder` once and hands every visible plain file whose raw name `wanted` accepts to `take`,
+// and every hidden plain file named like one of the program's temporary files to `leftover`. The
+// name test comes first: it is cheaper than asking the file system about the entry.
+template <typename Wanted, typename Take, typename Leftover>
+void scanPlainFiles(const QString& folder, Wanted wanted, Take take, Leftover leftover) {
     if (folder.isEmpty())
         return;
     DIR* dir = opendir(encodeFileName(folder).constData());
     if (!dir)
         return;
+    countFolderRead();
     const int fd = dirfd(dir);
     while (const dirent* entry = readdir(dir)) {
-        if (entry->d_name[0] == '.') // hidden files, and the "." and ".." entries
-            continue;
         const QByteArrayView name(entry->d_name, qsizetype(std::strlen(entry->d_name)));
+        if (entry->d_name[0] == '.') { // hidden files, and the "." and ".." entries
+            if (isTemporaryName(name) && isPlainFile(fd, *entry))
+                leftover(name);
+            continue;
+        }
         if (wanted(name) && isPlainFile(fd, *entry))
             take(name);
     }
@@ -114,21 +122,35 @@ private:
 
 #else
 
-template <typename Wanted, typename Take>
-void scanPlainFiles(const QString& folder, Wanted wanted, Take take) {
+template <typename Wanted, typename Take, typename Leftover>
+void scanPlainFiles(const QString& folder, Wanted wanted, Take take, Leftover leftover) {
     if (folder.isEmpty())
         return;
-    // Without QDir::Hidden and QDir::System the iterator leaves out what the desktop hides.
-    QDirIterator it(folder, QDir::Files | QDir::NoDotAndDotDot);
+    countFolderRead();
+    // Without QDir::System the iterator leaves out what the desktop hides; hidden files are looked
+    // at only for the program's own temporary files.
+    QDirIterator it(folder, QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot);
     while (it.hasNext()) {
         it.next();
         const QString name = it.fileName();
-        if (wanted(name))
+        if (it.fileInfo().isHidden()) {
+            if (isTemporaryName(name.toLatin1()))
+                leftover(name);
+        } else if (wanted(name)) {
             take(name);
+        }
     }
 }
 
 #endif
+
+std::optional<std::filesystem::file_time_type> folderStamp(const QString& folder) {
+    std::error_code error;
+    const auto stamp = std::filesystem::last_write_time(toFsPath(folder), error);
+    if (error)
+        return std::nullopt;
+    return stamp;
+}
 
 } // namespace
 
@@ -139,6 +161,42 @@ int compareListedNames(QStringView a, QStringView b) {
     return a.compare(b);
 }
 
+FolderContents readFolder(const QString& folder) {
+    FolderContents contents;
+    contents.folder = folder;
+    if (folder.isEmpty())
+        return contents;
+    contents.stamp = folderStamp(folder);
+#ifdef Q_OS_UNIX
+    SortedNames names;
+    scanPlainFiles(
+        folder, [](QByteArrayView) { return true; }, [&](QByteArrayView name) { names.add(name); },
+        [&](QByteArrayView name) { contents.leftovers.append(decodeFileName(name)); });
+    contents.names = names.take();
+#else
+    scanPlainFiles(
+        folder, [](const QString&) { return true; },
+        [&](const QString& name) { contents.names.append(name); },
+        [&](const QString& name) { contents.leftovers.append(name); });
+    std::sort(contents.names.begin(), contents.names.end(),
+              [](const QString& a, const QString& b) { return compareListedNames(a, b) < 0; });
+#endif
+    return contents;
+}
+
+QStringList namesMatching(const FolderContents& contents, const QString& patternText) {
+    const NamePattern pattern(patternText);
+    if (pattern.matchesEverything())
+        return contents.names;
+    QStringList matching;
+    if (pattern.isEmpty())
+        return matching;
+    for (const QString& name : contents.names)
+        if (pattern.matches(name))
+            matching.append(name);
+    return matching;
+}
+
 QStringList listFolder(const QString& folder, const QString& patternText) {
     const NamePattern pattern(patternText);
     if (pattern.isEmpty())
@@ -147,44 +205,33 @@ QStringList listFolder(const QString& folder, const QString& patternText) {
     SortedNames names;
     scanPlainFiles(
         folder, [&](QByteArrayView name) { return pattern.matchesEncoded(name); },
-        [&](QByteArrayView name) { names.add(name); });
+        [&](QByteArrayView name) { names.add(name); }, [](QByteArrayView) {});
     return names.take();
 #else
     QStringList names;
     scanPlainFiles(
         folder, [&](const QString& name) { return pattern.matches(name); },
-        [&](const QString& name) { names.append(name); });
+        [&](const QString& name) { names.append(name); }, [](const QString&) {});
     std::sort(names.begin(), names.end(),
               [](const QString& a, const QString& b) { return compareListedNames(a, b) < 0; });
     return names;
 #endif
 }
 
-FolderCounts countFolders(const QString& gameDir, const QString& cacheDir) {
+FolderCounts countContents(const FolderContents& game, const FolderContents& cache) {
     const NamePattern levels(QStringLiteral("*.z2l"));
     const NamePattern tilesets(QStringLiteral("*.z2t"));
     const NamePattern music(QStringLiteral("*.z2b"));
     FolderCounts counts;
-    qint64* counter = nullptr; // the count the name just tested belongs to
-#ifdef Q_OS_UNIX
-    using Name = QByteArrayView;
-    const auto matches = [](const NamePattern& p, Name name) { return p.matchesEncoded(name); };
-#else
-    using Name = const QString&;
-    const auto matches = [](const NamePattern& p, Name name) { return p.matches(name); };
-#endif
-    scanPlainFiles(
-        gameDir,
-        [&](Name name) {
-            counter = matches(levels, name)     ? &counts.levels
-                      : matches(tilesets, name) ? &counts.tilesets
-                      : matches(music, name)    ? &counts.music
-                                                : nullptr;
-            return counter != nullptr;
-        },
-        [&](Name) { ++*counter; });
-    scanPlainFiles(
-        cacheDir, [](Name) { return true; }, [&](Name) { ++counts.cacheFiles; });
+    for (const QString& name : game.names) {
+        if (levels.matches(name))
+            ++counts.levels;
+        else if (tilesets.matches(name))
+            ++counts.tilesets;
+        else if (music.matches(name))
+            ++counts.music;
+    }
+    counts.cacheFiles = cache.names.size();
     return counts;
 }
 

@@ -3,16 +3,40 @@
 #include <QString>
 #include <QStringList>
 
+#include <filesystem>
+#include <optional>
+
 namespace zq2 {
 
-// The bare names of the plain files in `folder` that match `patternText` (see NamePattern), in name
-// order ignoring letter case, names that differ only in case ordered by their exact spelling. Each
-// name is decoded losslessly (decodeFileName), so it leads back to its own file.
-// Folders are never listed, nor hidden files; a link counts as what it points to and a link to
-// nothing is left out. A folder that is missing or cannot be read gives an empty list.
+// One reading of a folder: the bare names of its plain files, all that a file list or a count of
+// that folder can show, in the order the lists use (name order ignoring letter case, names that
+// differ only in case ordered by their exact spelling). Each name is decoded losslessly
+// (decodeFileName), so it leads back to its own file. Folders are never taken, nor hidden files; a
+// link counts as what it points to and a link to nothing is left out. A folder that is missing or
+// cannot be read holds nothing.
+struct FolderContents {
+    QString folder;
+    QStringList names;
+    // Temporary files of this program's own (see isTemporaryName) that a crash left behind.
+    QStringList leftovers;
+    // The folder's modification time from just before it was read, so that a change made while it
+    // was read shows as a changed time afterwards rather than being missed. None when the folder
+    // could not be looked at.
+    std::optional<std::filesystem::file_time_type> stamp;
+};
+
+// Reads `folder` once: one pass over its entries, asking the file system about an entry only where
+// the entry itself does not tell its kind (links, and file systems that never say).
+FolderContents readFolder(const QString& folder);
+
+// The names of `contents` that match `patternText` (see NamePattern), in the same order.
+QStringList namesMatching(const FolderContents& contents, const QString& patternText);
+
+// The names of the plain files in `folder` that match `patternText`, as readFolder and namesMatching
+// would give them, in one pass that keeps only the matching names.
 QStringList listFolder(const QString& folder, const QString& patternText);
 
-// The order listFolder uses: negative, zero or positive like QString::compare.
+// The order the lists use: negative, zero or positive like QString::compare.
 int compareListedNames(QStringView a, QStringView b);
 
 struct FolderCounts {
@@ -22,9 +46,8 @@ struct FolderCounts {
     qint64 cacheFiles = 0;
 };
 
-// The number of levels ("*.z2l"), tilesets ("*.z2t") and music files ("*.z2b") in `gameDir` and of
-// all plain files in `cacheDir`, counted by the same rules as listFolder, each folder read once.
-// An empty or missing folder counts 0.
-FolderCounts countFolders(const QString& gameDir, const QString& cacheDir);
+// The number of levels ("*.z2l"), tilesets ("*.z2t") and music files ("*.z2b") of the game folder
+// and of all the files of the cache folder, by the same rules as the lists.
+FolderCounts countContents(const FolderContents& game, const FolderContents& cache);
 
 } // namespace zq2

@@ -1,8 +1,8 @@
 #include "fileops/deletion.h"
 
-#include "fileops/nativepath.h"
-#include "fileops/trash.h"
 #include "platform/filenames.h"
+#include "platform/nativepath.h"
+#include "platform/trash.h"
 
 #include <QFileInfo>
 

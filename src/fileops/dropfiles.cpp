@@ -2,8 +2,9 @@
 
 #include "fileops/deletion.h"
 #include "fileops/extractarchive.h"
-#include "fileops/nativepath.h"
+#include "fileops/fileruns.h"
 #include "platform/filenames.h"
+#include "platform/nativepath.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -62,6 +63,7 @@ DropResult addDroppedFiles(const QStringList& paths, FolderIndex& folder, const 
     QStringList reports;
     QStringList folders;
     QList<FileError> copyFailures;
+    QList<FileError> leftBehind;
     SameFolder target(folder.folder());
     const int count = int(paths.size());
     for (int index = 0; index < count && !result.cancelled; ++index) {
@@ -90,15 +92,25 @@ DropResult addDroppedFiles(const QStringList& paths, FolderIndex& folder, const 
                 reports << report;
             continue;
         }
+        CopyControl control;
+        control.progress = [&](qint64 done, qint64 total) {
+            return !progress || progress(index, count, shown, done, total);
+        };
         const CopyOutcome outcome =
-            copyWithQuestion(path, folder.folder(), name, folder.find(name), askReplace);
+            copyWithQuestion(path, folder.folder(), name, folder.find(name), askReplace, control);
         if (outcome.result == CopyOutcome::Result::Copied) {
             folder.noteCopied(name);
             result.added << name;
+            if (outcome.leftBehind)
+                leftBehind << outcome.leftBehind;
         } else if (outcome.result == CopyOutcome::Result::Failed) {
             copyFailures << outcome.error;
+        } else if (outcome.result == CopyOutcome::Result::Cancelled) {
+            result.cancelled = true;
         }
     }
+    if (!leftBehind.isEmpty())
+        reports.prepend(leftBehindReport(leftBehind));
     if (!copyFailures.isEmpty())
         reports.prepend(failureReport(QStringLiteral("Could not copy"), copyFailures));
     if (!folders.isEmpty())

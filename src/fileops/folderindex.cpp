@@ -1,35 +1,49 @@
 #include "fileops/folderindex.h"
 
-#include "catalogue/folderlisting.h"
-#include "fileops/nativepath.h"
 #include "platform/filenames.h"
+#include "platform/nativepath.h"
 #include "platform/paths.h"
 
 namespace zq2 {
 
-FolderIndex::FolderIndex(QString folder)
-    : folder_(std::move(folder)) {}
+namespace {
 
-std::optional<std::filesystem::file_time_type> FolderIndex::folderStamp() const {
+std::optional<std::filesystem::file_time_type> folderStamp(const QString& folder) {
     std::error_code error;
-    const auto stamp = std::filesystem::last_write_time(toFsPath(folder_), error);
+    const auto stamp = std::filesystem::last_write_time(toFsPath(folder), error);
     if (error)
         return std::nullopt;
     return stamp;
 }
 
+} // namespace
+
+FolderIndex::FolderIndex(QString folder)
+    : folder_(std::move(folder)) {}
+
+FolderIndex::FolderIndex(const FolderContents& contents)
+    : folder_(contents.folder)
+    , names_(contents.names)
+    , stamp_(contents.stamp)
+    , loaded_(contents.stamp.has_value()) {}
+
 void FolderIndex::load() {
+    // The reading takes the folder's stamp before it lists the folder, so that a change made while
+    // the folder is read shows up as a changed stamp at the next lookup rather than being lost.
+    const FolderContents contents = readFolder(folder_);
+    names_ = contents.names;
+    stamp_ = contents.stamp;
+    loaded_ = true;
+    indexed_ = false;
+}
+
+void FolderIndex::index(const QStringList& names) {
     paths_.clear();
-    // Taken before the listing, so that a change made while the folder is read shows up as a
-    // changed stamp at the next lookup rather than being lost.
-    stamp_ = folderStamp();
-    // The names the lists can show are the ones a lookup can be asked for; the folder listing reads
-    // them in one pass without asking the file system about each file.
-    const QStringList names = listFolder(folder_, QStringLiteral("*"));
     paths_.reserve(names.size());
     for (const QString& name : names)
         paths_.insert(foldFileName(name), joinPath(folder_, name));
-    loaded_ = true;
+    names_.clear();
+    indexed_ = true;
 }
 
 std::optional<QString> FolderIndex::find(const QString& name) {
@@ -41,8 +55,10 @@ std::optional<QString> FolderIndex::find(const QString& name) {
     const QString exact = joinPath(folder_, name);
     if (isPlainFile(exact))
         return exact;
-    if (!loaded_ || folderStamp() != stamp_)
+    if (!loaded_ || folderStamp(folder_) != stamp_)
         load();
+    if (!indexed_)
+        index(names_);
     const auto found = paths_.constFind(foldFileName(name));
     if (found == paths_.constEnd())
         return std::nullopt;
@@ -51,6 +67,7 @@ std::optional<QString> FolderIndex::find(const QString& name) {
     // Gone although the folder's stamp did not move (two changes within one tick of the clock):
     // read the folder again rather than trust the index.
     load();
+    index(names_);
     const auto again = paths_.constFind(foldFileName(name));
     if (again != paths_.constEnd() && isPlainFile(*again))
         return *again;
@@ -59,12 +76,16 @@ std::optional<QString> FolderIndex::find(const QString& name) {
 }
 
 void FolderIndex::noteCopied(const QString& name) {
+    ++copiesNoted_;
     if (!loaded_)
         return;
-    paths_.insert(foldFileName(name), joinPath(folder_, name));
+    if (indexed_)
+        paths_.insert(foldFileName(name), joinPath(folder_, name));
+    else
+        names_.append(name);
     // Our own change moved the folder's stamp; take the new one so that it is not mistaken for a
     // change made by someone else.
-    stamp_ = folderStamp();
+    stamp_ = folderStamp(folder_);
 }
 
 } // namespace zq2

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "catalogue/folderlisting.h"
+
 #include <QHash>
 #include <QString>
 
@@ -19,6 +21,8 @@ namespace zq2 {
 class FolderIndex {
 public:
     explicit FolderIndex(QString folder);
+    // Starts from a reading of the folder that has just been made, instead of reading it again.
+    explicit FolderIndex(const FolderContents& contents);
 
     const QString& folder() const { return folder_; }
 
@@ -31,14 +35,20 @@ public:
     // replaced had the same name ignoring case, so its entry is simply taken over).
     void noteCopied(const QString& name);
 
+    // How many files noteCopied was told of so far.
+    int copiesNoted() const { return copiesNoted_; }
+
 private:
-    std::optional<std::filesystem::file_time_type> folderStamp() const;
     void load();
+    void index(const QStringList& names);
 
     QString folder_;
+    QStringList names_;             // as read, until the first lookup needs them by spelling
     QHash<QString, QString> paths_; // case-folded name -> path as the file system spells it
     std::optional<std::filesystem::file_time_type> stamp_;
     bool loaded_ = false;
+    bool indexed_ = false;
+    int copiesNoted_ = 0;
 };
 
 } // namespace zq2

@@ -10,6 +10,8 @@ QString FileError::reason() const {
         return {};
     if (code == kChangedWhileCopied)
         return QStringLiteral("The file changed while it was copied");
+    if (code == kNotPlainFile)
+        return QStringLiteral("It is not a plain file");
     return QString::fromLocal8Bit(std::strerror(code));
 }
 

@@ -1,5 +1,7 @@
 #include "platform/paths.h"
 
+#include "platform/folderreads.h"
+
 #include "platform/filenames.h"
 
 #include <QDir>
@@ -72,6 +74,7 @@ std::optional<QString> findFileIgnoringCase(const QString& folder, const QString
     DIR* dir = ::opendir(encodeFileName(folder).constData());
     if (!dir)
         return std::nullopt;
+    countFolderRead();
     std::optional<QString> found;
     while (const dirent* entry = ::readdir(dir)) {
         const QString candidate = decodeFileName(entry->d_name);
@@ -88,6 +91,7 @@ std::optional<QString> findFileIgnoringCase(const QString& folder, const QString
 QStringList otherSpellings(const QString& folder, const QString& name) {
     QStringList others;
     bool exactSeen = false;
+    countFolderRead();
     QDirIterator it(folder, QDir::Files | QDir::Hidden | QDir::System);
     while (it.hasNext()) {
         it.next();

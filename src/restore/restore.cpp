@@ -1,8 +1,10 @@
 #include "restore/restore.h"
 
 #include "catalogue/folderlisting.h"
+#include "fileops/fileruns.h"
 #include "fileops/folderindex.h"
-#include "fileops/nativepath.h"
+#include "platform/filenames.h"
+#include "platform/nativepath.h"
 #include "platform/paths.h"
 
 #include <cerrno>
@@ -46,8 +48,18 @@ QString restorePattern(const RestoreChoice& choice) {
     return pattern;
 }
 
-int failureCode(int err) {
-    switch (err) {
+namespace {
+
+// Whether `path` is the CD folder or lies in it.
+bool onCd(const QString& path, const QString& cdResourceDir) {
+    return !cdResourceDir.isEmpty() &&
+           (path == cdResourceDir || path.startsWith(joinPath(cdResourceDir, QString())));
+}
+
+} // namespace
+
+int failureCode(const FileError& error, const QString& cdResourceDir) {
+    switch (error.code) {
     case ENOENT:
     case ENOTDIR:
         return kFolderNotFound;
@@ -57,10 +69,13 @@ int failureCode(int err) {
 #ifdef ENOMEDIUM
     case ENOMEDIUM:
 #endif
-        return kDriveNotReady;
+        if (onCd(error.path, cdResourceDir))
+            return kDriveNotReady;
+        break;
     default:
-        return 1000 + err;
+        break;
     }
+    return 1000 + error.code;
 }
 
 QString failureMessage(int code, const FileError& error) {
@@ -80,12 +95,14 @@ QString restoreCompleteText() {
 }
 
 RestoreResult runRestore(const QString& cdResourceDir, const QString& gameDir, const RestoreChoice& choice,
-                         const AskReplace& askReplace) {
+                         JobContext& job) {
     const QString pattern = restorePattern(choice);
     if (pattern.isEmpty())
         return {RestoreResult::Kind::NothingTicked};
-    if (const int err = folderFailure(cdResourceDir))
-        return {RestoreResult::Kind::Failed, failureCode(err), FileError::fromErrno(err, cdResourceDir)};
+    if (const int err = folderFailure(cdResourceDir)) {
+        const FileError error = FileError::fromErrno(err, cdResourceDir);
+        return {RestoreResult::Kind::Failed, failureCode(error, cdResourceDir), error};
+    }
     const QStringList names = listFolder(cdResourceDir, pattern);
     if (names.isEmpty())
         return {RestoreResult::Kind::WrongCd};
@@ -94,18 +111,47 @@ RestoreResult runRestore(const QString& cdResourceDir, const QString& gameDir, c
     // root of the file system, report the folder as missing.
     if (gameDir.isEmpty())
         return {RestoreResult::Kind::Failed, kFolderNotFound};
-    const AskReplace ask = choice.autoOverwrite ? AskReplace() : askReplace;
     FolderIndex gameFolder(gameDir);
-    for (const QString& name : names) {
+    const AskReplace ask = choice.autoOverwrite ? AskReplace() : replaceQuestionThrough(job, gameFolder);
+    CopyControl control;
+    control.progress = [&job](qint64 done, qint64 total) {
+        job.setBytes(done, total);
+        return !job.cancelled();
+    };
+    RestoreResult result{RestoreResult::Kind::Completed};
+    result.count = int(names.size());
+    for (int i = 0; i < result.count; ++i) {
+        if (job.cancelled()) {
+            result.kind = RestoreResult::Kind::Cancelled;
+            return result;
+        }
+        const QString& name = names[i];
+        job.startFile(i, result.count, displayFileName(name));
         const std::optional<QString> existing = gameFolder.find(name);
         const CopyOutcome outcome =
-            copyWithQuestion(joinPath(cdResourceDir, name), gameDir, name, existing, ask);
-        if (outcome.result == CopyOutcome::Result::Failed)
-            return {RestoreResult::Kind::Failed, failureCode(outcome.error.code), outcome.error};
-        if (outcome.result == CopyOutcome::Result::Copied)
+            copyWithQuestion(joinPath(cdResourceDir, name), gameDir, name, existing, ask, control);
+        switch (outcome.result) {
+        case CopyOutcome::Result::Failed:
+            result.kind = RestoreResult::Kind::Failed;
+            result.code = failureCode(outcome.error, cdResourceDir);
+            result.error = outcome.error;
+            return result;
+        case CopyOutcome::Result::Cancelled:
+            result.kind = RestoreResult::Kind::Cancelled;
+            return result;
+        case CopyOutcome::Result::Copied:
             gameFolder.noteCopied(name);
+            ++result.restored;
+            break;
+        case CopyOutcome::Result::Declined:
+            break;
+        }
     }
-    return {RestoreResult::Kind::Completed};
+    return result;
+}
+
+QString restoreCancelledText(const RestoreResult& result) {
+    return cancelledReport(result.restored, result.count, QStringLiteral("restored"));
 }
 
 } // namespace zq2

@@ -24,7 +24,7 @@ void fillMixedFolder(const QString& dir) {
     for (const QString& name :
          decodeFileName("Zeta.z2l|_under.z2l|émile.z2l|Émile.z2l|eagle.z2l|[x].z2l|a b.z2l|ab.z2l|ABC.z2l|"
                         "abc.z2l|Abc.Z2L|abd.z2l|c.z2t|music.z2b|notes.txt|README|.hidden.z2l|caf\xE9.z2l|"
-                        "caf\xEF\xBF\xBD.z2l")
+                        "caf\xEF\xBF\xBD.z2l|.zq2-0123abcd.part|.zq2-0123ABCD.part|.zq2-0123abc.part")
              .split('|'))
         test::writeFile(dir, name);
     QDir(dir).mkpath(u"folder.z2l"_s);
@@ -90,10 +90,15 @@ private slots:
         test::TempDir dir;
         fillMixedFolder(dir.path());
         QCOMPARE(listFolder(dir.path(), pattern).join('|'), expected);
+        // One reading serves any pattern: the same names as a listing with the pattern.
+        const FolderContents contents = readFolder(dir.path());
+        QCOMPARE(namesMatching(contents, pattern).join('|'), expected);
+        // Only a name of the exact shape of our own temporary files is taken for a leftover.
+        QCOMPARE(contents.leftovers, QStringList{u".zq2-0123abcd.part"_s});
         // Counted as listed: 14 levels, a tileset and a link to it, one music file; 19 files in a cache.
-        const FolderCounts c = countFolders(dir.path(), dir.path());
+        const FolderCounts c = countContents(contents, contents);
         QCOMPARE(QList<qint64>({c.levels, c.tilesets, c.music, c.cacheFiles}), QList<qint64>({14, 2, 1, 19}));
-        QCOMPARE(countFolders(dir.path(), dir.filePath(u"nowhere"_s)).cacheFiles, 0);
+        QCOMPARE(countContents(contents, readFolder(dir.filePath(u"nowhere"_s))).cacheFiles, 0);
     }
 
     void titles_data() {

@@ -1,9 +1,11 @@
+#include "fileops/kilobytes.h"
 #include "platform/filenames.h"
 #include "restore/restore.h"
 #include "support/faults.h"
 #include "support/tempfiles.h"
 
 #include <QDir>
+#include <QLocale>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -54,11 +56,13 @@ class TestRestore : public QObject {
     Q_OBJECT
 
 private slots:
-    // The two failures the design has its own words for.
-    void designedFailures() {
-        QCOMPARE(failureCode(ENOMEDIUM), 68);
-        QCOMPARE(failureMessage(failureCode(ENOENT)),
-                 QString("Wrong CD.  Please insert your Zeno Quillback 2 CD and try again."));
+    // A drive that cannot be read is the CD's fault only when the failing file is on the CD; a
+    // missing file or folder is told as a wrong CD on either side.
+    void failureCodeFollowsTheFailingSide() {
+        const QString cd = "/media/cdrom/Resources";
+        QCOMPARE(failureCode(FileError::fromErrno(EIO, cd + "/a.z2l"), cd), 68);
+        QCOMPARE(failureCode(FileError::fromErrno(EIO, "/home/p/Zeno2/a.z2l"), cd), 1000 + EIO);
+        QCOMPARE(failureCode(FileError::fromErrno(ENOENT, "/home/p/Zeno2/a.z2l"), cd), 76);
     }
 
     // Each question "name oldSize newSize" is followed by the answer given to it, y or n. A game
@@ -102,16 +106,23 @@ private slots:
                       gameDir = c.game == "?" ? QString() : root.filePath("game");
         fill(cdDir, c.cd);
         fill(gameDir, c.game);
-        QStringList questions;
-        const AskReplace ask = [&](const QString& name, qint64 oldSize, qint64 newSize) {
-            questions << QString("%1 %2 %3").arg(name).arg(oldSize).arg(newSize);
-            questions.last() += list(c.asked).value(questions.size() - 1).right(2);
-            return questions.last().endsWith('y');
-        };
-        const RestoreResult result = zq2::runRestore(cdDir, gameDir, choiceOf(c.ticks), ask);
-        const char* kind[] = {"nothing ticked", "wrong CD", "failed", "completed"};
+        // Each expected question "name oldSize newSize y|n" as the user reads it, and its answer.
+        QStringList expected, questions;
+        for (const QString& asked : list(c.asked)) {
+            const QStringList parts = asked.split(' ');
+            expected << replaceQuestion(parts[0], parts[1].toLongLong(), parts[2].toLongLong(),
+                                        QLocale::system());
+        }
+        JobContext job([&](const QString& text, Buttons buttons) {
+            questions << text;
+            return buttons == Buttons::YesNo && list(c.asked).value(questions.size() - 1).endsWith('y')
+                       ? Answer::Yes
+                       : Answer::No;
+        });
+        const RestoreResult result = zq2::runRestore(cdDir, gameDir, choiceOf(c.ticks), job);
+        const char* kind[] = {"nothing ticked", "wrong CD", "failed", "completed", "cancelled"};
         QCOMPARE(kind[int(result.kind)] + (result.code ? ' ' + QString::number(result.code) : ""), c.outcome);
-        QCOMPARE(questions, list(c.asked));
+        QCOMPARE(questions, expected);
         QCOMPARE(folderState(gameDir), c.gameAfter);
         QCOMPARE(folderState(cdDir), c.cd);           // a CD is never written to
         QVERIFY(!QFile::exists("/zq2rootprobe.z2l")); // nor the root, with no game folder known
@@ -143,7 +154,8 @@ private slots:
         QFile::setPermissions(game, QFile::Permissions(0x5555));
         const bool dropRoot = fault == "no permission" && geteuid() == 0;
         QVERIFY(!dropRoot || seteuid(65534) == 0);
-        const RestoreResult result = zq2::runRestore(cd, game, choiceOf("x........x"), {});
+        JobContext job;
+        const RestoreResult result = zq2::runRestore(cd, game, choiceOf("x........x"), job);
         QVERIFY(!dropRoot || seteuid(0) == 0);
         QFile::setPermissions(game, QFile::Permissions(0x7700));
         QCOMPARE(failureMessage(result.code, result.error),

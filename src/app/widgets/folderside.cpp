@@ -50,7 +50,6 @@ void FolderSide::applyFilter() {
         entries << c_.filter->itemText(i);
     patternText_ = patternTextFor(c_.filter->currentText(), entries);
     c_.list->setPattern(patternText_);
-    c_.list->reread();
 }
 
 FileDetails FolderSide::showDetails(const QString& name) {

@@ -44,7 +44,8 @@ public:
     void setFilterEntries(const QStringList& patterns);
     // Chooses a drop-down entry from the program's side; the caller applies the filter.
     void chooseFilterEntry(int index);
-    // Rebuilds the pattern from the chosen drop-down entry and re-reads the list.
+    // Rebuilds the pattern from the chosen drop-down entry and gives it to the list, which shows it
+    // at its next reading.
     void applyFilter();
     QString patternText() const { return patternText_; }
 

@@ -8,7 +8,6 @@
 #include "appearance/tooltips.h"
 #include "appearance/widgets/skinning.h"
 #include "catalogue/counts.h"
-#include "catalogue/folderlisting.h"
 #include "config/settingsfile.h"
 #include "platform/paths.h"
 #include "platform/prompter.h"
@@ -40,12 +39,19 @@ MainWindow::MainWindow(const ProgramFolders& folders, Prompter& prompter, Dialog
     , game_(FolderSide::Controls{ui_->zq2Files, ui_->zq2View, ui_->zq2Title, ui_->zq2Type, ui_->zq2Size,
                                  ui_->delZQ2})
     , cache_(FolderSide::Controls{ui_->zq2Cache, ui_->cacheView, ui_->cacheTitle, ui_->cacheType,
-                                  ui_->cacheSize, ui_->delCache}) {
+                                  ui_->cacheSize, ui_->delCache})
+    , work_(this, prompter) {
     // A fixed single border: the client area keeps its designed size under the menu bar.
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
     setFixedSize(361, 397 + menuBar()->sizeHint().height());
     connectControls();
+    // The lists on the screen while a question is open show every file the work put in place
+    // before it, as they would had each file been copied by a command of its own.
+    work_.beforeQuestion = [this](JobContext& job) {
+        if (job.takeChange())
+            rereadAndRecount(Lists::Both);
+    };
 }
 
 MainWindow::~MainWindow() = default;
@@ -83,18 +89,19 @@ void MainWindow::Form_Load() {
     applyLook();
     pointListsAtFolders();
 
-    // Choosing "All" applies each filter; the recount that each choice would make is left to the
-    // one at the end, since nothing is on the screen yet to show the counts in between.
+    // Choosing "All" applies each filter and recounts; one reading of each folder serves both lists
+    // and the counts, since nothing is on the screen yet to show the counts in between.
     game_.chooseFilterEntry(0);
     game_.applyFilter();
     cache_.chooseFilterEntry(0);
     cache_.applyFilter();
+    rereadAndRecount(Lists::Both);
+    removeLeftovers();
 
     if (ui_->zq2Files->count() > 0)
         ui_->zq2Files->select(0);
     if (ui_->zq2Cache->count() > 0)
         ui_->zq2Cache->select(0);
-    refreshCounts();
     ui_->zq2Files->setFocus();
 }
 
@@ -108,9 +115,7 @@ void MainWindow::setMenu_Click() {
     dialogs_.showSettings(this, folders_, skin_);
     LoadSettings();
     pointListsAtFolders();
-    ui_->zq2Files->reread();
-    ui_->zq2Cache->reread();
-    refreshCounts();
+    rereadAndRecount(Lists::Both);
 }
 
 void MainWindow::preferences_Click() {
@@ -144,6 +149,13 @@ bool MainWindow::requestClose(CloseReason reason) {
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
+    if (work_.running()) {
+        // The work stops at its next piece; what it finished stays, and the close follows.
+        work_.cancel();
+        closeAfterWork_ = pendingReason_;
+        event->ignore();
+        return;
+    }
     if (Form_QueryUnload(pendingReason_))
         event->ignore();
     else
@@ -151,8 +163,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
 }
 
 bool MainWindow::Form_QueryUnload(CloseReason reason) {
-    const bool red = ui_->lvlStatus->palette().color(QPalette::WindowText) == kOverLimitRed;
-    if (!quitNeedsQuestion(!closeMayAsk(reason), prefs_.warnMaxLevels, red))
+    if (!quitNeedsQuestion(!closeMayAsk(reason), prefs_.warnMaxLevels, overLimit_))
         return false;
     return prompter_.ask(quitQuestionText(), Buttons::YesNo) != Answer::Yes;
 }
@@ -225,12 +236,22 @@ void MainWindow::pointListsAtFolders() {
 
 void MainWindow::zq2View_Click() {
     game_.applyFilter();
-    refreshCounts();
+    rereadAndRecount(Lists::Game);
 }
 
 void MainWindow::cacheView_Click() {
     cache_.applyFilter();
-    refreshCounts();
+    rereadAndRecount(Lists::Cache);
+}
+
+void MainWindow::rereadAndRecount(Lists lists) {
+    gameContents_ = readFolder(gameDir_);
+    cacheContents_ = readFolder(cacheDirOf(gameDir_));
+    if (lists == Lists::Game || lists == Lists::Both)
+        ui_->zq2Files->showContents(gameContents_);
+    if (lists == Lists::Cache || lists == Lists::Both)
+        ui_->zq2Cache->showContents(cacheContents_);
+    showCounts(countContents(gameContents_, cacheContents_));
 }
 
 void MainWindow::zq2Files_Click() {
@@ -261,7 +282,12 @@ void MainWindow::LoadCacheData(const QString& dFileName) {
 }
 
 void MainWindow::refreshCounts() {
-    const CountCaptions captions = countCaptions(countFolders(gameDir_, cacheDirOf(gameDir_)));
+    rereadAndRecount(Lists::None);
+}
+
+void MainWindow::showCounts(const FolderCounts& counts) {
+    const CountCaptions captions = countCaptions(counts);
+    overLimit_ = captions.overLimit;
     QPalette palette = ui_->lvlStatus->palette();
     palette.setColor(QPalette::WindowText, captions.overLimit ? kOverLimitRed : kWithinLimitBlack);
     ui_->lvlStatus->setPalette(palette);

@@ -3,13 +3,15 @@
 #include "app/closereason.h"
 #include "app/widgets/folderside.h"
 #include "appearance/skinvalues.h"
+#include "catalogue/folderlisting.h"
 #include "config/preferencesfile.h"
-#include "fileops/filecopy.h"
+#include "fileops/widgets/filework.h"
 #include "platform/programfolders.h"
 
 #include <QMainWindow>
 
 #include <memory>
+#include <optional>
 
 namespace Ui {
 class zq2Form;
@@ -19,7 +21,6 @@ namespace zq2 {
 
 class Dialogs;
 class Prompter;
-struct FileError;
 
 // The main window: the game folder and the download cache side by side, the counts along the
 // bottom, and the menus. It is the controller of the program: it holds the preference values, the
@@ -79,20 +80,26 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    // Which lists a reading of the two folders is shown in; the counts always follow it.
+    enum class Lists { None, Game, Cache, Both };
+
     bool Form_QueryUnload(CloseReason reason);
     void connectControls();
     void applyLook();
     void setTooltips(bool on);
     void pointListsAtFolders();
-    AskReplace replaceQuestionAsker();
-    CopyOutcome copyOne(const QString& dFileName, FolderIndex* gameFolder = nullptr);
+    // Reads each folder once, shows the readings in `lists` (which then have nothing selected) and
+    // recounts from the same readings.
+    void rereadAndRecount(Lists lists);
+    void showCounts(const FolderCounts& counts);
+    // Runs file work off the window's thread (see FileWork); a close asked for meanwhile stops the
+    // work and follows once the command is done.
+    void runWork(const FileWork::Options& options, const std::function<void(JobContext&)>& work);
+    void copyFromCacheRun(const QStringList& names);
     void addDropped(FolderSide& side, const QStringList& paths);
     void deleteSelected(FolderSide& side);
-    void reportFailures(const QString& verbPhrase, const QList<FileError>& failures);
-    // Copies re-read the lists lazily: many copies in a row re-read them once, before the user
-    // next sees them (a question, or the end of the command).
-    void markListsStale() { listsStale_ = true; }
-    void bringListsUpToDate();
+    void removeLeftovers();
+    void tellUnlessClosing(const QString& report);
 
     std::unique_ptr<Ui::zq2Form> ui_;
     ProgramFolders folders_;
@@ -106,7 +113,14 @@ private:
     QString cdResourceDir_;
     SkinValues skin_;
     CloseReason pendingReason_ = CloseReason::User;
-    bool listsStale_ = false;
+    // The last recount found more levels than the game can list.
+    bool overLimit_ = false;
+
+    FileWork work_;
+    std::optional<CloseReason> closeAfterWork_;
+    // The last reading of each folder: a lookup ignoring letter case starts from it.
+    FolderContents gameContents_;
+    FolderContents cacheContents_;
 };
 
 } // namespace zq2

@@ -1,60 +1,59 @@
 // The commands of the main window that change folders or start other programs: copying from the
-// cache, adding dropped files, deleting, emptying the cache, playing a level.
+// cache, adding dropped files, deleting, emptying the cache, playing a level. The file work itself
+// runs off the window's thread (see FileWork); these handlers keep the order of what is asked,
+// re-read and recounted around it.
 #include "app/widgets/mainwindow.h"
 
 #include "ui_mainwindow.h"
 
-#include "app/widgets/dropprogress.h"
 #include "catalogue/widgets/filelistview.h"
 #include "fileops/deletion.h"
 #include "fileops/dropfiles.h"
-#include "fileops/filecopy.h"
-#include "fileops/kilobytes.h"
+#include "fileops/fileruns.h"
+#include "platform/nativefile.h"
 #include "platform/paths.h"
 #include "platform/process.h"
 #include "platform/prompter.h"
 
-#include <QLocale>
+#include <QTimer>
 
 namespace zq2 {
 
-void MainWindow::bringListsUpToDate() {
-    if (!listsStale_)
-        return;
-    listsStale_ = false;
-    ui_->zq2Files->reread();
-    ui_->zq2Cache->reread();
-    refreshCounts();
+void MainWindow::runWork(const FileWork::Options& options, const std::function<void(JobContext&)>& work) {
+    work_.run(options, work);
+    if (closeAfterWork_) {
+        const CloseReason reason = *std::exchange(closeAfterWork_, std::nullopt);
+        // Once the command that ran the work has finished.
+        QTimer::singleShot(0, this, [this, reason] { requestClose(reason); });
+    }
 }
 
-void MainWindow::reportFailures(const QString& verbPhrase, const QList<FileError>& failures) {
-    if (!failures.isEmpty())
-        prompter_.tell(failureReport(verbPhrase, failures));
+void MainWindow::tellUnlessClosing(const QString& report) {
+    if (!report.isEmpty() && !closeAfterWork_)
+        prompter_.tell(report);
 }
 
-AskReplace MainWindow::replaceQuestionAsker() {
-    return [this](const QString& name, qint64 oldSize, qint64 newSize) {
-        // The user must see current lists and counts whenever a question is on the screen.
-        bringListsUpToDate();
-        return prompter_.ask(replaceQuestion(name, oldSize, newSize, QLocale::system()), Buttons::YesNo) ==
-               Answer::Yes;
-    };
+void MainWindow::removeLeftovers() {
+    // Temporary files of ours that a crash left behind; the names are ours alone, and only one copy
+    // of the program runs, so none of them is being written.
+    for (const FolderContents* contents : {&gameContents_, &cacheContents_})
+        for (const QString& name : contents->leftovers)
+            removePlainFile(joinPath(contents->folder, name));
 }
 
-CopyOutcome MainWindow::copyOne(const QString& dFileName, FolderIndex* gameFolder) {
-    const AskReplace ask = replaceQuestionAsker();
-    CopyOutcome outcome = gameFolder ? copyZQ2File(cacheDirOf(gameDir_), *gameFolder, dFileName, ask)
-                                     : copyZQ2File(cacheDirOf(gameDir_), gameDir_, dFileName, ask);
-    if (outcome.result != CopyOutcome::Result::Declined)
-        markListsStale();
-    return outcome;
+void MainWindow::copyFromCacheRun(const QStringList& names) {
+    const QString cacheDir = cacheDirOf(gameDir_);
+    FolderIndex gameFolder(gameContents_);
+    FileRun run;
+    runWork({QStringLiteral("Copying")},
+            [&](JobContext& job) { run = copyFromCache(cacheDir, gameFolder, names, job); });
+    if (run.attempted > 0)
+        rereadAndRecount(Lists::Both);
+    tellUnlessClosing(runReport(run, QStringLiteral("Could not copy"), QStringLiteral("copied")));
 }
 
 void MainWindow::CopyZQ2File(const QString& dFileName) {
-    const CopyOutcome outcome = copyOne(dFileName);
-    bringListsUpToDate();
-    if (outcome.result == CopyOutcome::Result::Failed)
-        reportFailures(QStringLiteral("Could not copy"), {outcome.error});
+    copyFromCacheRun({dFileName});
 }
 
 void MainWindow::cacheCopy_Click() {
@@ -64,54 +63,46 @@ void MainWindow::cacheCopy_Click() {
 }
 
 void MainWindow::copyentireCache_Click() {
-    ui_->zq2Cache->reread();
+    cacheContents_ = readFolder(cacheDirOf(gameDir_));
+    ui_->zq2Cache->showContents(cacheContents_);
+    // Copying never changes the cache folder, so the names read now stay valid for the whole run.
     const int n = ui_->zq2Cache->count();
-    // Copying never changes the cache folder, so the names read now stay valid for the whole loop.
     QStringList names;
     names.reserve(n);
     for (int i = 0; i < n; ++i)
         names << ui_->zq2Cache->entry(i);
-
-    // One look at the game folder's names serves the whole run, instead of one listing per file.
-    FolderIndex gameFolder(gameDir_);
-    QList<FileError> failures;
-    for (const QString& name : names) {
-        const CopyOutcome outcome = copyOne(name, &gameFolder);
-        if (outcome.result == CopyOutcome::Result::Failed)
-            failures << outcome.error;
-    }
-    bringListsUpToDate();
-    reportFailures(QStringLiteral("Could not copy"), failures);
+    if (!names.isEmpty())
+        copyFromCacheRun(names);
 }
 
 void MainWindow::addDropped(FolderSide& side, const QStringList& paths) {
-    if (side.folder().isEmpty())
+    if (side.folder().isEmpty() || work_.running())
         return;
-    // While the files go in, the lists take no further drop: a second one would start while the
-    // first one's questions are on the screen.
-    ui_->zq2Files->setAcceptDrops(false);
-    ui_->zq2Cache->setAcceptDrops(false);
-    FolderIndex folder(side.folder());
+    const bool onGame = &side == &game_;
+    FolderIndex folder(onGame ? gameContents_ : cacheContents_);
+    if (folder.folder() != side.folder())
+        folder = FolderIndex(side.folder());
     DropResult result;
-    {
-        DropProgressDialog progress(this);
-        const AskReplace ask = progress.asking(replaceQuestionAsker());
-        // Every question sees the files added before it, however many.
-        result = addDroppedFiles(
-            paths, folder,
-            [&](const QString& name, qint64 oldSize, qint64 newSize) {
-                markListsStale();
-                return ask(name, oldSize, newSize);
-            },
-            progress.callback());
-    }
-    ui_->zq2Files->setAcceptDrops(true);
-    ui_->zq2Cache->setAcceptDrops(true);
+    runWork({QStringLiteral("Adding")}, [&](JobContext& job) {
+        const DropProgress progress = [&job, shown = -1](int index, int count, const QString& name,
+                                                         qint64 done, qint64 total) mutable {
+            if (index != shown) {
+                shown = index;
+                job.startFile(index, count, name);
+            }
+            job.setBytes(done, total);
+            return !job.cancelled();
+        };
+        result = addDroppedFiles(paths, folder, replaceQuestionThrough(job, folder), progress);
+    });
+    // A drop that put nothing in place leaves both lists as they are, selections and all.
     if (!result.added.isEmpty())
-        markListsStale();
-    bringListsUpToDate();
-    if (!result.report.isEmpty())
-        prompter_.tell(result.report);
+        rereadAndRecount(Lists::Both);
+    QString report = result.report;
+    if (result.cancelled)
+        report += (report.isEmpty() ? QString() : QStringLiteral("\n")) +
+                  addedBeforeCancelText(int(result.added.size()));
+    tellUnlessClosing(report);
 }
 
 void MainWindow::delZQ2_Click() {
@@ -133,15 +124,20 @@ void MainWindow::deleteSelected(FolderSide& side) {
     if (prefs_.confirmDelete &&
         prompter_.ask(deleteQuestion(side.titleLabel()->text(), name), Buttons::YesNo) != Answer::Yes)
         return;
-    const FileError error = removeFile(joinPath(side.folder(), name));
-    list->reread();
-    refreshCounts();
+    const QString path = joinPath(side.folder(), name);
+    FileError error;
+    FileWork::Options options{QStringLiteral("Deleting")};
+    options.showProgress = false; // one file: nothing to follow, and a trash call cannot be stopped
+    runWork(options, [&](JobContext&) { error = removeFile(path); });
+    rereadAndRecount(&side == &game_ ? Lists::Game : Lists::Cache);
     if (error)
-        reportFailures(QStringLiteral("Could not delete"), {error});
+        tellUnlessClosing(failureReport(QStringLiteral("Could not delete"), QList<FileError>{error}));
 }
 
 void MainWindow::clearCache_Click() {
-    ui_->zq2Cache->reread();
+    const QString cacheDir = cacheDirOf(gameDir_);
+    cacheContents_ = readFolder(cacheDir);
+    ui_->zq2Cache->showContents(cacheContents_);
     const int n = ui_->zq2Cache->count();
     if (n < 1) {
         prompter_.tell(cacheIsEmptyText());
@@ -149,13 +145,15 @@ void MainWindow::clearCache_Click() {
     }
     if (prompter_.ask(clearCacheQuestion(n), Buttons::YesNo) != Answer::Yes)
         return;
-    QList<FileError> failures;
+    // The names read before the question, not read again between the deletions.
+    QStringList names;
+    names.reserve(n);
     for (int i = 0; i < n; ++i)
-        if (const FileError error = removeFile(joinPath(cache_.folder(), ui_->zq2Cache->entry(i))))
-            failures << error;
-    ui_->zq2Cache->reread();
-    refreshCounts();
-    reportFailures(QStringLiteral("Could not delete"), failures);
+        names << ui_->zq2Cache->entry(i);
+    FileRun run;
+    runWork({QStringLiteral("Deleting")}, [&](JobContext& job) { run = deleteFiles(cacheDir, names, job); });
+    rereadAndRecount(Lists::Cache);
+    tellUnlessClosing(runReport(run, QStringLiteral("Could not delete"), QStringLiteral("deleted")));
 }
 
 void MainWindow::seeFile_Click() {

@@ -91,42 +91,18 @@ FileListView::~FileListView() = default;
 
 void FileListView::setFolder(const QString& folder) {
     folder_ = folder;
-    markOutOfDate();
 }
 
 void FileListView::setPattern(const QString& pattern) {
     pattern_ = pattern;
-    markOutOfDate();
 }
 
 void FileListView::reread() {
-    relist();
+    showContents(readFolder(folder_));
 }
 
-void FileListView::markOutOfDate() {
-    outOfDate_ = true;
-    // A list on screen must not go on showing the old entries once control returns to the event
-    // loop, even if nobody queries it.
-    if (isVisible() && !relistPosted_) {
-        relistPosted_ = true;
-        QMetaObject::invokeMethod(
-            this,
-            [this] {
-                relistPosted_ = false;
-                listIfOutOfDate();
-            },
-            Qt::QueuedConnection);
-    }
-}
-
-void FileListView::listIfOutOfDate() const {
-    if (outOfDate_)
-        const_cast<FileListView*>(this)->relist();
-}
-
-void FileListView::relist() {
-    outOfDate_ = false;
-    QStringList names = listFolder(folder_, pattern_);
+void FileListView::showContents(const FolderContents& contents) {
+    QStringList names = namesMatching(contents, pattern_);
     quiet_ = true;
     {
         const QSignalBlocker blocker(selectionModel());
@@ -139,17 +115,14 @@ void FileListView::relist() {
 }
 
 int FileListView::count() const {
-    listIfOutOfDate();
     return int(model_->names().size());
 }
 
 QString FileListView::entry(int index) const {
-    listIfOutOfDate();
     return model_->names().value(index);
 }
 
 int FileListView::selectedIndex() const {
-    listIfOutOfDate();
     const QModelIndexList rows = selectionModel()->selectedRows();
     return rows.isEmpty() ? -1 : rows.constFirst().row();
 }
@@ -159,7 +132,6 @@ QString FileListView::selectedName() const {
 }
 
 void FileListView::select(int index) {
-    listIfOutOfDate();
     quiet_ = true;
     if (index >= 0 && index < model_->rowCount()) {
         const QModelIndex target = model_->index(index);
@@ -173,15 +145,9 @@ void FileListView::select(int index) {
 }
 
 void FileListView::keyPressEvent(QKeyEvent* event) {
-    listIfOutOfDate();
     if (!event->text().isEmpty())
         emit characterKeyPressed();
     QListView::keyPressEvent(event);
-}
-
-void FileListView::showEvent(QShowEvent* event) {
-    listIfOutOfDate();
-    QListView::showEvent(event);
 }
 
 void FileListView::mousePressEvent(QMouseEvent* event) {

@@ -8,15 +8,20 @@ class QKeyEvent;
 class QMouseEvent;
 
 namespace zq2 {
+struct FolderContents;
+}
+
+namespace zq2 {
 
 class FileNameModel;
 
-// A list of the plain files of one folder that match a pattern (see listFolder), with at most one
-// selected entry. Setting the folder or the pattern marks the entries out of date; they are listed
-// again at the next re-read, query or showing, whichever comes first, so that setting both in a row
-// reads the folder only once. Listing again leaves nothing selected; nothing the user does with the
-// mouse or the keys does. An entry dragged out is offered to other programs as a copy of its file;
-// local files dropped onto the list are announced by filesDropped().
+// A list of the plain files of one folder that match a pattern, with at most one selected entry.
+// The list reads its folder only when told to (reread), or shows a reading made by its owner
+// (showContents), so that one reading of a folder can serve a list and the counts alike; setting the
+// folder or the pattern changes nothing on the screen by itself. Listing again leaves nothing
+// selected; nothing the user does with the mouse or the keys does. An entry dragged out is offered
+// to other programs as a copy of its file; local files dropped onto the list are announced by
+// filesDropped().
 class FileListView : public QListView {
     Q_OBJECT
 
@@ -32,6 +37,8 @@ public:
     // Lists the folder again with the current pattern. Afterwards nothing is selected, and no
     // selectionChanged_() is raised for that.
     void reread();
+    // The same, from a reading of the list's folder that was just made.
+    void showContents(const FolderContents& contents);
 
     int count() const;
     // The file's name as listed, which leads back to the file; what the list draws may differ
@@ -57,7 +64,6 @@ signals:
 protected:
     void keyPressEvent(QKeyEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
-    void showEvent(QShowEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dragMoveEvent(QDragMoveEvent* event) override;
     void dropEvent(QDropEvent* event) override;
@@ -65,16 +71,11 @@ protected:
                                                          const QEvent* event = nullptr) const override;
 
 private:
-    void markOutOfDate();
-    void listIfOutOfDate() const;
-    void relist();
     void onSelectionModelChanged();
 
     FileNameModel* model_;
     QString folder_;
     QString pattern_;
-    bool outOfDate_ = true;
-    bool relistPosted_ = false;
     bool quiet_ = false;          // selection changes made by the list itself raise no signal
     bool pressedOnEntry_ = false; // the last mouse press hit an entry, so dragging may move the selection
     bool dragTaken_ = false;      // the drag over the list carries local files it may copy

@@ -1,12 +1,10 @@
 #include "restore/widgets/restoredialog.h"
 
 #include "appearance/widgets/skinning.h"
-#include "fileops/kilobytes.h"
 #include "restore/restore.h"
 #include "ui_restoredialog.h"
 
 #include <QGuiApplication>
-#include <QLocale>
 #include <QPixmap>
 #include <QScreen>
 
@@ -20,7 +18,8 @@ RestoreDialog::RestoreDialog(const QString& gameDir, const QString& cdResourceDi
     , gameDir_(gameDir)
     , cdResourceDir_(cdResourceDir)
     , prompter_(prompter)
-    , skin_(skin) {
+    , skin_(skin)
+    , work_(this, prompter) {
     ui_->setupUi(this);
     setFixedSize(337, 280);
     ui_->Image1->setPixmap(QPixmap(QStringLiteral(":/assets/icon.png")));
@@ -64,26 +63,45 @@ void RestoreDialog::Command2_Click() {
     choice.macros = Chked(ui_->Macros);
     choice.autoOverwrite = Chked(ui_->autoOvrWrite);
 
-    const QLocale locale = QLocale::system();
-    const AskReplace ask = [this, &locale](const QString& name, qint64 oldSize, qint64 newSize) {
-        return prompter_.ask(replaceQuestion(name, oldSize, newSize, locale), Buttons::YesNo) == Answer::Yes;
-    };
-    const RestoreResult result = runRestore(cdResourceDir_, gameDir_, choice, ask);
+    RestoreResult result{RestoreResult::Kind::NothingTicked};
+    FileWork::Options options;
+    // The dialog shows no progress of its own; its Cancel stays active to stop the run.
+    options.showProgress = false;
+    options.stillActive = {ui_->Command1};
+    options.onEscape = [this] { reject(); };
+    work_.run(options, [&](JobContext& job) { result = runRestore(cdResourceDir_, gameDir_, choice, job); });
     const QString errorTitle = appTitle() + QStringLiteral(" - Error");
     switch (result.kind) {
     case RestoreResult::Kind::NothingTicked:
         return;
     case RestoreResult::Kind::WrongCd:
         prompter_.ask(failureMessage(kFolderNotFound), Buttons::Ok, errorTitle);
-        return;
+        break;
     case RestoreResult::Kind::Failed:
         prompter_.ask(failureMessage(result.code, result.error), Buttons::Ok, errorTitle);
+        break;
+    case RestoreResult::Kind::Cancelled:
+        if (result.restored > 0)
+            prompter_.tell(restoreCancelledText(result));
+        QDialog::reject();
         return;
     case RestoreResult::Kind::Completed:
         prompter_.tell(restoreCompleteText());
         accept();
         return;
     }
+    if (std::exchange(closeAfterRun_, false))
+        QDialog::reject();
+}
+
+void RestoreDialog::reject() {
+    // During a run, a cancel stops it; the dialog closes once the run has ended.
+    if (work_.running()) {
+        closeAfterRun_ = true;
+        work_.cancel();
+        return;
+    }
+    QDialog::reject();
 }
 
 void RestoreDialog::Command1_Click() {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "appearance/skinvalues.h"
+#include "fileops/widgets/filework.h"
 #include "platform/prompter.h"
 
 #include <QDialog>
@@ -16,7 +17,9 @@ class RestoreDialog;
 namespace zq2 {
 
 // Copies chosen groups of game files from the game CD back into the game folder. Created for one
-// opening and discarded when it closes; a run that stops early leaves it open with its ticks.
+// opening and discarded when it closes; a run that stops early leaves it open with its ticks. The
+// copying runs off the window's thread: meanwhile the dialog draws and its Cancel (or the close
+// box, or Escape) stops the run at once, keeping the files copied before, and closes the dialog.
 class RestoreDialog : public QDialog {
     Q_OBJECT
 
@@ -24,6 +27,9 @@ public:
     RestoreDialog(const QString& gameDir, const QString& cdResourceDir, Prompter& prompter,
                   const SkinValues& skin, QWidget* parent = nullptr);
     ~RestoreDialog() override;
+
+protected:
+    void reject() override;
 
 private:
     void Form_Load();
@@ -36,6 +42,8 @@ private:
     QString cdResourceDir_;
     Prompter& prompter_;
     SkinValues skin_;
+    FileWork work_;
+    bool closeAfterRun_ = false;
 };
 
 } // namespace zq2

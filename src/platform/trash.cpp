@@ -1,4 +1,4 @@
-#include "fileops/trash.h"
+#include "platform/trash.h"
 
 #include <QtGlobal>
 
