@@ -36,6 +36,8 @@ FileRun copyFromCache(const QString& cacheDir, FolderIndex& gameFolder, const QS
     for (; handled < run.count && !job.cancelled(); ++handled) {
         const QString& name = names[handled];
         job.startFile(handled, run.count, displayFileName(name));
+        if (job.cancelled())
+            break;
         const CopyOutcome outcome = copyZQ2File(cacheDir, gameFolder, name, ask, control);
         if (outcome.result == CopyOutcome::Result::Declined)
             continue;
@@ -60,6 +62,8 @@ FileRun deleteFiles(const QString& folder, const QStringList& names, JobContext&
     run.count = int(names.size());
     for (int i = 0; i < run.count && !job.cancelled(); ++i) {
         job.startFile(i, run.count, displayFileName(names[i]));
+        if (job.cancelled())
+            break;
         ++run.attempted;
         if (const FileError error = removeFile(joinPath(folder, names[i])))
             run.failures << error;
@@ -83,7 +87,7 @@ QString cancelledReport(int done, int count, const QString& pastVerb) {
         .arg(done)
         .arg(count)
         .arg(count == 1 ? QStringLiteral("file") : QStringLiteral("files"))
-        .arg(done == 1 ? QStringLiteral("was") : QStringLiteral("were"))
+        .arg(done == 1 || count == 1 ? QStringLiteral("was") : QStringLiteral("were"))
         .arg(pastVerb);
 }
 

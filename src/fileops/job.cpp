@@ -11,14 +11,26 @@ JobContext::JobContext(Answerer answerer)
 JobContext::~JobContext() = default;
 
 void JobContext::startFile(int index, int count, const QString& name) {
-    const std::lock_guard lock(mutex_);
-    progress_ = JobProgress{index, count, name, 0, 0, 0};
+    JobProgress now;
+    {
+        const std::lock_guard lock(mutex_);
+        progress_ = JobProgress{index, count, name, 0, 0, 0};
+        now = progress_;
+    }
+    if (onProgress)
+        onProgress(now);
 }
 
 void JobContext::setBytes(qint64 done, qint64 total) {
-    const std::lock_guard lock(mutex_);
-    progress_.done = done;
-    progress_.total = total;
+    JobProgress now;
+    {
+        const std::lock_guard lock(mutex_);
+        progress_.done = done;
+        progress_.total = total;
+        now = progress_;
+    }
+    if (onProgress)
+        onProgress(now);
 }
 
 void JobContext::setMembers(qint64 members) {

@@ -58,6 +58,11 @@ public:
     // next shows a question.
     void noteChange() { changed_.store(true, std::memory_order_relaxed); }
 
+    // Called on the job's thread each time the job reports progress (startFile, setBytes), with the
+    // progress as reported: a seam through which a test slows the work down or acts at a known point
+    // of it. Set before the job starts.
+    std::function<void(const JobProgress&)> onProgress;
+
     // ---- for the window
 
     void cancel();

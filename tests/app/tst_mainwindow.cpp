@@ -8,7 +8,9 @@
 #include "catalogue/widgets/filelistview.h"
 #include "fileops/kilobytes.h"
 #include "platform/filenames.h"
+#include "platform/folderreads.h"
 #include "platform/urilist.h"
+#include "support/faults.h"
 #include "support/scriptedprompter.h"
 #include "support/tempfiles.h"
 
@@ -17,9 +19,11 @@
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QMimeData>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QThread>
+#include <QTimer>
 
 #include <functional>
 
@@ -145,7 +149,12 @@ private slots:
                    {"tiles.z2t", "t"},
                    {"song.z2b", "s"},
                    {"readme.txt", "x"}},
-                  {{"down.z2l", levelBytes("Download", 2000)}, {"notes.txt", "x"}});
+                  {{"down.z2l", levelBytes("Download", 2000)},
+                   {"notes.txt", "x"},
+                   {".zq2-00c0ffee.part", "left by a crash"},
+                   {".zq2-other.part", "not ours"}});
+        // Our own temporary files left by a crash are gone; a hidden file of another shape stays.
+        QCOMPARE(folderEntries(f.cache()).filter(".zq2"), QStringList{".zq2-other.part=not ours"});
 
         const QStringList defaults{"All", "*.z2l", "*.z2t", "*.z2b"};
         QCOMPARE(f.entries("zq2View") + f.entries("cacheView"), defaults + defaults);
@@ -441,6 +450,107 @@ private slots:
         QCOMPARE(f.prompter.texts(), QStringList{question});
         QCOMPARE(files(f.cache()).join(','), left);
         QCOMPARE(f.text("cacheStatus"), QStringLiteral("Cache files: %1").arg(files(f.cache()).size()));
+    }
+
+    // Every command reads each folder once for its lists and counts together, and the commands
+    // that read the cache before they ask read it once more at their end.
+    void eachCommandReadsEachFolderOnce_data() {
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<int>("reads");
+        for (const auto& [command, reads] :
+             std::initializer_list<std::pair<const char*, int>>{{"start-up", 2},
+                                                                {"filter", 2},
+                                                                {"copy", 2},
+                                                                {"copy entire cache", 3},
+                                                                {"delete", 2},
+                                                                {"clear cache", 3},
+                                                                {"settings", 2},
+                                                                {"drop", 2}})
+            QTest::newRow(command) << QString(command) << reads;
+    }
+    void eachCommandReadsEachFolderOnce() {
+        QFETCH(QString, command);
+        QFETCH(int, reads);
+        AppFixture f;
+        TempDir out;
+        writeFile(out.path(), u"dropped.z2l"_s, "d");
+        QMap<QString, QByteArray> many;
+        for (int i = 0; i < 50; ++i)
+            many.insert(u"level%1.z2l"_s.arg(i), "l");
+        const quint64 before = folderReadCount();
+        startWith(f, many, {{"new.z2l", "n"}}, false);
+        const quint64 started = folderReadCount();
+        if (command == "filter")
+            f.chooseFilter("zq2View", 1);
+        else if (command == "copy")
+            f.window->cacheCopy_Click();
+        else if (command == "copy entire cache")
+            f.window->copyentireCache_Click();
+        else if (command == "delete")
+            f.window->delZQ2_Click();
+        else if (command == "clear cache")
+            f.prompter.answer(Answer::Yes), f.window->clearCache_Click();
+        else if (command == "settings")
+            f.window->setMenu_Click();
+        else if (command == "drop")
+            emit f.list("zq2Files")->filesDropped({out.path() + u"/dropped.z2l"_s});
+        QCOMPARE(int((command == "start-up" ? started - before : folderReadCount() - started)), reads);
+        QCOMPARE(f.prompter.unexpected, 0);
+    }
+
+    // A copy that takes long shows its progress and takes a Cancel in the middle of the file, while
+    // the window's events go on; nothing of the cancelled copy remains, and the user is told.
+    void cancelInTheMiddleOfAFile() {
+        HangGuard guard;
+        AppFixture f;
+        startWith(f, {}, {{"big.z2l", QByteArray(8 << 20, 'b')}});
+        f.window->show();
+        // Each piece of the copy takes a tenth of a second, as from a slow stick.
+        f.window->fileWork().beforeStart = [](JobContext& job) {
+            job.onProgress = [](const JobProgress& p) {
+                if (p.done > 0)
+                    QThread::msleep(100);
+            };
+        };
+        int ticks = 0;
+        bool cancelled = false;
+        QTimer tick;
+        QObject::connect(&tick, &QTimer::timeout, [&] {
+            ++ticks;
+            auto* cancel = f.window->findChild<QPushButton*>(u"cancelButton"_s);
+            if (cancel && cancel->isVisible() && !cancelled) {
+                cancelled = true;
+                cancel->click();
+            }
+        });
+        tick.start(10);
+        f.prompter.answer(Answer::Ok);
+        f.window->cacheCopy_Click();
+        tick.stop();
+        QVERIFY(cancelled);
+        QVERIFY(ticks >= 20); // the dialog came after half a second of work, the events flowing
+        QCOMPARE(f.prompter.texts(), QStringList{u"0 of 1 file was copied before you cancelled."_s});
+        QCOMPARE(folderEntries(f.game()), QStringList{u"cache/"_s});
+        QCOMPARE(f.list("zq2Cache")->selectedIndex(), -1); // the copy was tried: both lists re-read
+    }
+
+    // Closing the window while a copy runs stops the copy and then closes, asking nothing.
+    void closeWhileACopyRuns() {
+        HangGuard guard;
+        AppFixture f;
+        startWith(f, {}, {{"big.z2l", QByteArray(4 << 20, 'b')}});
+        f.window->show();
+        f.window->fileWork().beforeStart = [](JobContext& job) {
+            job.onProgress = [](const JobProgress& p) {
+                if (p.done > 0)
+                    QThread::msleep(50);
+            };
+        };
+        QTimer::singleShot(100, f.window.get(), [&] { f.window->close(); });
+        f.window->cacheCopy_Click();
+        QTRY_VERIFY(!f.window->isVisible());
+        QCOMPARE(f.prompter.texts().join('|'), QString());
+        QCOMPARE(folderEntries(f.game()), QStringList{u"cache/"_s});
     }
 
     // Files dropped from a file manager, through the lists' own drop handling: each file is copied by

@@ -43,6 +43,7 @@ public:
     QString cdResourceDir() const { return cdResourceDir_; }
     const SkinValues& skinValues() const { return skin_; }
     Ui::zq2Form* form() const { return ui_.get(); }
+    FileWork& fileWork() { return work_; }
 
     // Menu commands and control handlers.
     void exitprog_Click();

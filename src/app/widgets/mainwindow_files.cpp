@@ -22,9 +22,11 @@ namespace zq2 {
 void MainWindow::runWork(const FileWork::Options& options, const std::function<void(JobContext&)>& work) {
     work_.run(options, work);
     if (closeAfterWork_) {
-        const CloseReason reason = *std::exchange(closeAfterWork_, std::nullopt);
         // Once the command that ran the work has finished.
-        QTimer::singleShot(0, this, [this, reason] { requestClose(reason); });
+        QTimer::singleShot(0, this, [this] {
+            const CloseReason reason = *std::exchange(closeAfterWork_, std::nullopt);
+            requestClose(reason);
+        });
     }
 }
 

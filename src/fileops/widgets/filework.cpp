@@ -109,6 +109,8 @@ void FileWork::run(const Options& options, const std::function<void(JobContext&)
     askingMs_ = 0;
     JobContext job([this](const QString& text, Buttons buttons) { return answer(text, buttons); });
     job_ = &job;
+    if (beforeStart)
+        beforeStart(job);
     InputBlocker blocker(window_, options.stillActive, options.onEscape);
     QGuiApplication::setOverrideCursor(Qt::BusyCursor);
     QElapsedTimer clock;

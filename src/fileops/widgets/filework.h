@@ -45,6 +45,8 @@ public:
     // Called on the window's thread before each question the work asks, so that the window can
     // first bring up to date what the question's answer depends on.
     std::function<void(JobContext&)> beforeQuestion;
+    // Called on the window's thread with each job before its work starts; a seam for tests.
+    std::function<void(JobContext&)> beforeStart;
 
 private:
     Answer answer(const QString& text, Buttons buttons);

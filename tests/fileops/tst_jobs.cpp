@@ -1,0 +1,211 @@
+// File work on a worker thread, without any window: stopping it inside a file, between files and
+// while a question is open; questions answered on the thread that started the work; the program
+// told to quit while a job runs; a folder that goes away under a running job.
+#include "fileops/fileruns.h"
+#include "fileops/job.h"
+#include "fileops/kilobytes.h"
+#include "support/faults.h"
+#include "support/tempfiles.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QLocale>
+#include <QTest>
+#include <QThread>
+#include <QTimer>
+
+using namespace zq2;
+using namespace zq2::test;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// A run to stop: the cache and game folders as fillFolder takes them, the command ("copy" every
+// cache file, or "delete" every game file), the moment of the cancel, and what is left.
+struct StopCase {
+    QStringList cache, game;
+    QString command;
+    QString cancelAt; // "file N": as file N starts; "inside N": halfway through file N; "question"
+    QStringList gameAfter;
+    QString report;
+};
+
+constexpr qint64 kBig = 3 * 1024 * 1024; // several pieces of a copy
+
+} // namespace
+
+class TestJobs : public QObject {
+    Q_OBJECT
+
+    TempDir home_;
+
+private slots:
+    void initTestCase() {
+        // Deleted files go to a trash of the test's own, never the user's.
+        qputenv("XDG_DATA_HOME", QFile::encodeName(home_.path()));
+        qputenv("HOME", QFile::encodeName(home_.path()));
+    }
+
+    void cleanup() {
+        // A quit asked for by a test would end the event loops of the tests that follow; running
+        // the application's own loop once makes it forget that.
+        QTimer::singleShot(0, qApp, &QCoreApplication::quit);
+        QCoreApplication::exec();
+    }
+
+    void cancelKeepsWhatIsComplete_data() {
+        QTest::addColumn<StopCase>("c");
+        const QString big = "big.z2l=#"; // kBig bytes, written by the test
+        QTest::newRow("copy, inside a file") << StopCase{{"a.z2l=A", big, "c.z2l=C"},
+                                                         {"big.z2l=OLD"},
+                                                         "copy",
+                                                         "inside 1",
+                                                         {"a.z2l=A", "big.z2l=OLD"},
+                                                         "1 of 3 files was copied before you cancelled."};
+        QTest::newRow("copy, between files") << StopCase{{"a.z2l=A", "b.z2l=B", "c.z2l=C"},
+                                                         {},
+                                                         "copy",
+                                                         "file 2",
+                                                         {"a.z2l=A", "b.z2l=B"},
+                                                         "2 of 3 files were copied before you cancelled."};
+        QTest::newRow("copy, while a question is open")
+            << StopCase{{"a.z2l=A", "b.z2l=B"},
+                        {"A.Z2L=old"},
+                        "copy",
+                        "question",
+                        {"A.Z2L=old"},
+                        "0 of 2 files were copied before you cancelled."};
+        QTest::newRow("delete, between files") << StopCase{{},
+                                                           {"a.z2l=A", "b.z2l=B", "c.z2l=C"},
+                                                           "delete",
+                                                           "file 1",
+                                                           {"b.z2l=B", "c.z2l=C"},
+                                                           "1 of 3 files was deleted before you cancelled."};
+    }
+    void cancelKeepsWhatIsComplete() {
+        QFETCH(StopCase, c);
+        TempDir root;
+        const QString cache = root.filePath("cache"), game = root.filePath("game");
+        QStringList cacheEntries = c.cache;
+        cacheEntries.removeAll("big.z2l=#");
+        fillFolder(cache, cacheEntries);
+        fillFolder(game, c.game);
+        if (c.cache.contains("big.z2l=#"))
+            writeFile(cache, "big.z2l", QByteArray(kBig, 'b'));
+        JobContext job([&](const QString&, Buttons) {
+            if (c.cancelAt == "question")
+                job.cancel();
+            return Answer::Yes; // the answer given as the cancel comes
+        });
+        const int at = c.cancelAt.section(' ', 1).toInt();
+        job.onProgress = [&](const JobProgress& p) {
+            const bool inside = c.cancelAt.startsWith("inside") && p.done > 0 && p.done < p.total;
+            if (p.index == at && (inside || (c.cancelAt.startsWith("file") && p.total == 0)))
+                job.cancel();
+        };
+        FileRun run;
+        const QStringList names = QDir(c.command == "copy" ? cache : game).entryList(QDir::Files, QDir::Name);
+        runJob(job, [&] {
+            FolderIndex gameFolder(game);
+            run = c.command == "copy" ? copyFromCache(cache, gameFolder, names, job)
+                                      : deleteFiles(game, names, job);
+        });
+        QVERIFY(run.cancelled);
+        QCOMPARE(runReport(run, "Could not copy", c.command == "copy" ? "copied" : "deleted"), c.report);
+        // Nothing half-written, under the real name or a temporary one; the old file intact.
+        QCOMPARE(folderEntries(game), c.gameAfter);
+    }
+
+    // The work waits for each answer, which is given on the thread that started it; the window's
+    // thread meanwhile goes on with its events.
+    void questionsAreAskedOnTheStartingThread() {
+        TempDir root;
+        const QString cache = root.filePath("cache"), game = root.filePath("game");
+        fillFolder(cache, {"a.z2l=new a", "b.z2l=new b"});
+        fillFolder(game, {"a.z2l=A", "B.Z2L=B"});
+        QStringList asked;
+        bool onStartingThread = true;
+        int ticks = 0;
+        QTimer tick;
+        QObject::connect(&tick, &QTimer::timeout, [&] { ++ticks; });
+        tick.start(1);
+        JobContext job([&](const QString& text, Buttons) {
+            onStartingThread = onStartingThread && QThread::currentThread() == qApp->thread();
+            asked << text;
+            QTest::qWait(20); // the user takes a moment
+            return asked.size() == 1 ? Answer::Yes : Answer::No;
+        });
+        bool workOnOtherThread = false;
+        FileRun run;
+        runJob(job, [&] {
+            workOnOtherThread = QThread::currentThread() != qApp->thread();
+            FolderIndex gameFolder(game);
+            run = copyFromCache(cache, gameFolder, {"a.z2l", "b.z2l"}, job);
+        });
+        QVERIFY(workOnOtherThread);
+        QVERIFY(onStartingThread);
+        QVERIFY(ticks > 0);
+        QCOMPARE(asked, QStringList({replaceQuestion("a.z2l", 1, 5, QLocale::system()),
+                                     replaceQuestion("b.z2l", 1, 5, QLocale::system())}));
+        QCOMPARE(run.done, 1);
+        QCOMPARE(folderEntries(game), QStringList({"a.z2l=new a", "B.Z2L=B"}));
+    }
+
+    // Told to quit, the event loops of the starting thread end: the job is stopped, its half-written
+    // copy removed, and the call returns only once the worker has ended.
+    void quitDuringAJob() {
+        HangGuard guard;
+        TempDir root;
+        const QString cache = root.filePath("cache"), game = root.filePath("game");
+        writeFile(cache, "big.z2l", QByteArray(kBig, 'b'));
+        makeFolder(game);
+        JobContext job;
+        std::atomic<bool> quitAsked = false;
+        job.onProgress = [&](const JobProgress& p) {
+            if (p.done == 0 || quitAsked.exchange(true))
+                return;
+            QMetaObject::invokeMethod(
+                qApp, [] { QCoreApplication::exit(0); }, Qt::QueuedConnection);
+            // The quit comes while this file is being copied: wait until it has been heard.
+            for (int i = 0; i < 1000 && !job.cancelled(); ++i)
+                QThread::msleep(5);
+        };
+        FileRun run;
+        bool workEnded = false;
+        runJob(job, [&] {
+            FolderIndex gameFolder(game);
+            run = copyFromCache(cache, gameFolder, {"big.z2l"}, job);
+            workEnded = true;
+        });
+        QVERIFY(workEnded);
+        QVERIFY(run.cancelled);
+        QCOMPARE(folderEntries(game), QStringList());
+    }
+
+    // The game folder goes away after the first copy: each later copy fails naming its file, and the
+    // run goes on to its end.
+    void folderRemovedWhileTheJobRuns() {
+        TempDir root;
+        const QString cache = root.filePath("cache"), game = root.filePath("game");
+        fillFolder(cache, {"a.z2l=A", "b.z2l=B", "c.z2l=C"});
+        makeFolder(game);
+        JobContext job;
+        job.onProgress = [&](const JobProgress& p) {
+            if (p.index == 1 && p.total == 0)
+                QDir(game).removeRecursively();
+        };
+        FileRun run;
+        runJob(job, [&] {
+            FolderIndex gameFolder(game);
+            run = copyFromCache(cache, gameFolder, {"a.z2l", "b.z2l", "c.z2l"}, job);
+        });
+        QVERIFY(!run.cancelled);
+        QCOMPARE(run.done, 1);
+        QCOMPARE(
+            runReport(run, "Could not copy", "copied"),
+            "Could not copy 2 files:\nb.z2l: No such file or directory\nc.z2l: No such file or directory");
+    }
+};
+
+QTEST_GUILESS_MAIN(TestJobs)
+#include "tst_jobs.moc"
