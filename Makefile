@@ -6,7 +6,7 @@
 APP_DIR := build/default/bin
 DEMO_DIR := $(CURDIR)/build/default/demo
 
-.PHONY: all deps ci-deps fuzz-deps build run test test-plain test-asan package check-install check-windows bench \
+.PHONY: all deps ci-deps fuzz-deps build run test test-plain test-asan test-tsan package check-install check-windows bench \
 	fuzz format format-check clean
 
 all: build
@@ -33,7 +33,7 @@ run: build
 	fi
 	$(APP_DIR)/zq2org
 
-test: test-plain test-asan
+test: test-plain test-asan test-tsan
 
 test-plain: deps
 	cmake --preset default
@@ -44,6 +44,12 @@ test-asan: deps
 	cmake --preset asan
 	cmake --build --preset asan
 	ctest --preset asan
+
+# The tests of work on worker threads, under ThreadSanitizer; only what they need is built.
+test-tsan: deps
+	cmake --preset tsan
+	cmake --build --preset tsan
+	ctest --preset tsan
 
 # build/package/zq2org_<version>_<arch>.deb: a release build without the tests, installed under /usr.
 package: deps

@@ -15,6 +15,10 @@ function(zq2_set_warnings target)
                                                  -fno-sanitize-recover=undefined)
         target_link_options(${target} PRIVATE -fsanitize=address,undefined)
     endif()
+    if(ZQ2_TSAN)
+        target_compile_options(${target} PRIVATE -fsanitize=thread -fno-omit-frame-pointer)
+        target_link_options(${target} PRIVATE -fsanitize=thread)
+    endif()
 endfunction()
 
 # zq2_core_library(name DEPS libs...) builds the *.cpp files of the current folder.
@@ -30,6 +34,9 @@ function(zq2_core_library name)
     zq2_set_warnings(${name})
     if(ZQ2_SANITIZE)
         target_link_options(${name} INTERFACE -fsanitize=address,undefined)
+    endif()
+    if(ZQ2_TSAN)
+        target_link_options(${name} INTERFACE -fsanitize=thread)
     endif()
 endfunction()
 
@@ -56,6 +63,6 @@ function(zq2_add_test name)
     zq2_set_warnings(${name})
     add_test(NAME ${name} COMMAND ${name})
     set_tests_properties(${name} PROPERTIES
-        ENVIRONMENT "QT_QPA_PLATFORM=offscreen;LSAN_OPTIONS=suppressions=${PROJECT_SOURCE_DIR}/tests/lsan.supp;ASAN_OPTIONS=detect_leaks=1:strict_string_checks=1;UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1"
+        ENVIRONMENT "QT_QPA_PLATFORM=offscreen;LSAN_OPTIONS=suppressions=${PROJECT_SOURCE_DIR}/tests/lsan.supp;ASAN_OPTIONS=detect_leaks=1:strict_string_checks=1;UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1;TSAN_OPTIONS=suppressions=${PROJECT_SOURCE_DIR}/tests/tsan.supp:halt_on_error=1:second_deadlock_stack=1"
         TIMEOUT 120)
 endfunction()

@@ -3,7 +3,13 @@
 #include <QEventLoop>
 #include <QThread>
 
+#include <thread>
+
 namespace zq2 {
+
+void detail::QuestionRelay::serve() {
+    job_.serveQuestion();
+}
 
 JobContext::JobContext(Answerer answerer)
     : answerer_(std::move(answerer)) {}
@@ -58,13 +64,12 @@ void JobContext::cancel() {
 Answer JobContext::ask(const QString& text, Buttons buttons) {
     if (cancelled())
         return refusal(buttons);
-    if (QThread::currentThread() == anchor_.thread())
+    if (QThread::currentThread() == relay_.thread())
         return answerer_ ? answerer_(text, buttons) : refusal(buttons);
 
     std::unique_lock lock(mutex_);
     question_ = Question{text, buttons, std::nullopt};
-    QMetaObject::invokeMethod(
-        &anchor_, [this] { serveQuestion(); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(&relay_, "serve", Qt::QueuedConnection);
     answered_.wait(lock, [this] { return question_->answer.has_value() || cancelled(); });
     const Answer answer = question_->answer.value_or(refusal(buttons));
     question_.reset();
@@ -92,16 +97,21 @@ void JobContext::serveQuestion() {
 }
 
 void runJob(JobContext& context, const std::function<void()>& work) {
-    std::unique_ptr<QThread> thread(QThread::create(work));
     QEventLoop loop;
-    QObject::connect(thread.get(), &QThread::finished, &loop, &QEventLoop::quit);
-    thread->start();
-    loop.exec();
+    std::atomic<bool> finished{false};
+    std::thread worker([&] {
+        work();
+        finished = true;
+        // Queued on the loop's own object: delivered only once the loop runs, never lost before it.
+        // Called by name, so that the hand-over between the threads lies wholly inside Qt.
+        QMetaObject::invokeMethod(&loop, "quit", Qt::QueuedConnection);
+    });
     // The loop also ends when the program is told to quit; the job is then stopped, at its next
     // piece of work, rather than left running on its own.
-    if (!thread->isFinished())
+    loop.exec();
+    if (!finished)
         context.cancel();
-    thread->wait();
+    worker.join();
 }
 
 } // namespace zq2

@@ -13,6 +13,25 @@
 
 namespace zq2 {
 
+class JobContext;
+
+namespace detail {
+
+// Hands a job's waiting question to the thread the job's context was made on. Called by name, so
+// that the hand-over between the threads lies wholly inside Qt's own event queue.
+class QuestionRelay final : public QObject {
+    Q_OBJECT
+public:
+    explicit QuestionRelay(JobContext& job)
+        : job_(job) {}
+    Q_INVOKABLE void serve();
+
+private:
+    JobContext& job_;
+};
+
+} // namespace detail
+
 // How far a job has come: file `index` (from 0) of `count`, named `name` as the user sees it, `done`
 // of its `total` bytes, and for an archive the number of `members` looked at so far.
 struct JobProgress {
@@ -71,13 +90,14 @@ public:
     bool takeChange() { return changed_.exchange(false, std::memory_order_relaxed); }
 
 private:
+    friend class detail::QuestionRelay;
     void serveQuestion();
     static Answer refusal(Buttons buttons);
 
     Answerer answerer_;
     // Questions are handed to the window's thread through this object's queue; were the context
     // destroyed first, a question still queued would be dropped with it.
-    QObject anchor_;
+    detail::QuestionRelay relay_{*this};
     std::atomic<bool> cancelled_{false};
     std::atomic<bool> changed_{false};
 
