@@ -18,7 +18,7 @@ constexpr int kLevelSize = 10 * 1000;
 // A zip of kLevels levels in a folder of the archive, made once per benchmark before its timing
 // starts. Levels are tile maps: few distinct bytes, so they compress about as real ones do.
 struct LevelZip {
-    QTemporaryDir root;
+    QTemporaryDir root{zq2::bench::scratchTemplate()};
     QString path = root.filePath(QStringLiteral("levels.zip"));
 
     LevelZip() {
