@@ -167,16 +167,35 @@ FolderContents readFolder(const QString& folder) {
     if (folder.isEmpty())
         return contents;
     contents.stamp = folderStamp(folder);
+    const NamePattern levels(QStringLiteral("*.z2l"));
+    const NamePattern tilesets(QStringLiteral("*.z2t"));
+    const NamePattern music(QStringLiteral("*.z2b"));
+    // Counted while the names are as the file system gives them, where the test is cheapest.
+    const auto count = [&](const auto& matches) {
+        if (matches(levels))
+            ++contents.levels;
+        else if (matches(tilesets))
+            ++contents.tilesets;
+        else if (matches(music))
+            ++contents.music;
+    };
 #ifdef Q_OS_UNIX
     SortedNames names;
     scanPlainFiles(
-        folder, [](QByteArrayView) { return true; }, [&](QByteArrayView name) { names.add(name); },
+        folder, [](QByteArrayView) { return true; },
+        [&](QByteArrayView name) {
+            count([&](const NamePattern& p) { return p.matchesEncoded(name); });
+            names.add(name);
+        },
         [&](QByteArrayView name) { contents.leftovers.append(decodeFileName(name)); });
     contents.names = names.take();
 #else
     scanPlainFiles(
         folder, [](const QString&) { return true; },
-        [&](const QString& name) { contents.names.append(name); },
+        [&](const QString& name) {
+            count([&](const NamePattern& p) { return p.matches(name); });
+            contents.names.append(name);
+        },
         [&](const QString& name) { contents.leftovers.append(name); });
     std::sort(contents.names.begin(), contents.names.end(),
               [](const QString& a, const QString& b) { return compareListedNames(a, b) < 0; });
@@ -219,20 +238,7 @@ QStringList listFolder(const QString& folder, const QString& patternText) {
 }
 
 FolderCounts countContents(const FolderContents& game, const FolderContents& cache) {
-    const NamePattern levels(QStringLiteral("*.z2l"));
-    const NamePattern tilesets(QStringLiteral("*.z2t"));
-    const NamePattern music(QStringLiteral("*.z2b"));
-    FolderCounts counts;
-    for (const QString& name : game.names) {
-        if (levels.matches(name))
-            ++counts.levels;
-        else if (tilesets.matches(name))
-            ++counts.tilesets;
-        else if (music.matches(name))
-            ++counts.music;
-    }
-    counts.cacheFiles = cache.names.size();
-    return counts;
+    return FolderCounts{game.levels, game.tilesets, game.music, cache.names.size()};
 }
 
 } // namespace zq2

@@ -19,6 +19,11 @@ struct FolderContents {
     QStringList names;
     // Temporary files of this program's own (see isTemporaryName) that a crash left behind.
     QStringList leftovers;
+    // Of the names, how many are levels ("*.z2l"), tilesets ("*.z2t") and music ("*.z2b"): told
+    // while the folder is read, from the names as the file system gives them.
+    qint64 levels = 0;
+    qint64 tilesets = 0;
+    qint64 music = 0;
     // The folder's modification time from just before it was read, so that a change made while it
     // was read shows as a changed time afterwards rather than being missed. None when the folder
     // could not be looked at.
