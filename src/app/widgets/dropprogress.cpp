@@ -26,18 +26,18 @@ DropProgress DropProgressDialog::callback() {
     };
 }
 
-AskReplace DropProgressDialog::asking(AskReplace ask) {
+AskDropReplace DropProgressDialog::asking(AskDropReplace ask) {
     return [this, ask = std::move(ask)](const QString& name, qint64 oldSize, qint64 newSize) {
         const bool shown = dialog_ && dialog_->isVisible();
         if (shown)
             dialog_->hide();
         QElapsedTimer answering;
         answering.start();
-        const bool yes = ask(name, oldSize, newSize);
+        const ReplaceAnswer answer = ask(name, oldSize, newSize);
         answeringMs_ += answering.elapsed();
         if (shown)
             dialog_->show();
-        return yes;
+        return answer;
     };
 }
 

@@ -27,7 +27,7 @@ public:
     DropProgress callback();
     // `ask`, with the dialog hidden while the question is asked, and the time the user takes to
     // answer not counted as work.
-    AskReplace asking(AskReplace ask);
+    AskDropReplace asking(AskDropReplace ask);
 
 private:
     bool step(int index, int count, const QString& name, qint64 done, qint64 total);

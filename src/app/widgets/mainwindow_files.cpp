@@ -5,6 +5,7 @@
 #include "ui_mainwindow.h"
 
 #include "app/widgets/dropprogress.h"
+#include "catalogue/counts.h"
 #include "catalogue/widgets/filelistview.h"
 #include "fileops/deletion.h"
 #include "fileops/dropfiles.h"
@@ -95,7 +96,27 @@ void MainWindow::addDropped(FolderSide& side, const QStringList& paths) {
     DropResult result;
     {
         DropProgressDialog progress(this);
-        const AskReplace ask = progress.asking(replaceQuestionAsker());
+        // A drop may meet many files the folder has already: its question offers an answer for all of
+        // them, and Cancel.
+        const AskDropReplace ask =
+            progress.asking([this](const QString& name, qint64 oldSize, qint64 newSize) {
+                bringListsUpToDate();
+                switch (prompter_.ask(replaceQuestion(name, oldSize, newSize, QLocale::system()),
+                                      Buttons::YesAllNoAllCancel)) {
+                case Answer::Yes:
+                    return ReplaceAnswer::Yes;
+                case Answer::YesToAll:
+                    return ReplaceAnswer::YesToAll;
+                case Answer::No:
+                    return ReplaceAnswer::No;
+                case Answer::NoToAll:
+                    return ReplaceAnswer::NoToAll;
+                default:
+                    return ReplaceAnswer::Cancel;
+                }
+            });
+        DropOptions options;
+        options.levelLimit = &side == &game_ ? kMaxLevels : 0;
         // Every question sees the files added before it, however many.
         result = addDroppedFiles(
             paths, folder,
@@ -103,7 +124,7 @@ void MainWindow::addDropped(FolderSide& side, const QStringList& paths) {
                 markListsStale();
                 return ask(name, oldSize, newSize);
             },
-            progress.callback());
+            progress.callback(), options);
     }
     ui_->zq2Files->setAcceptDrops(true);
     ui_->zq2Cache->setAcceptDrops(true);
