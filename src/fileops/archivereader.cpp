@@ -1,6 +1,7 @@
 #include "fileops/archivereader.h"
 
 #include "fileops/codermemory.h"
+#include "fileops/droprules.h"
 #include "platform/filenames.h"
 
 #include <QFileInfo>
@@ -186,8 +187,9 @@ QString ArchiveReader::checkFirstMember() {
 }
 
 QString ArchiveReader::reason() const {
+    // Some of libarchive's words quote the archive, which may hold anything: shown as a name is.
     const char* text = archive_error_string(archive_);
-    return text ? QString::fromLocal8Bit(text) : QStringLiteral("unknown error");
+    return text ? messageName(decodeFileName(text)) : QStringLiteral("unknown error");
 }
 
 QString ArchiveReader::damage() const {
