@@ -112,6 +112,13 @@ QString makeArchive(const QString& folder, const QString& kind, const QStringLis
         bytes.truncate(bytes.size() / 2);
     if (kind == "bad crc zip") // one byte of the member that does not compress
         bytes[bytes.indexOf(contents("#2000r").left(32)) + 1000] ^= 1;
+    if (kind == "lzma zip") // one member, its local header only, whose LZMA data asks for 4 GiB
+        bytes = QByteArray("PK\x03\x04\x3F\x00\x00\x00\x0E\x00\x00\x00\x00\x00\x00\x00\x00\x00"
+                           "\x0D\x00\x00\x00\x10\x00\x00\x00\x07\x00\x00\x00"
+                           "big.z2l"
+                           "\x09\x14\x05\x00\x5D\xFF\xFF\xFF\xFF\x00\x00\x00\x00",
+                           30 + 7 + 13) +
+                QByteArray(512, '\0');
     if (kind == "bad header tar") // the name field of the second member's header
         bytes[bytes.indexOf(members(recipes).value(1).path.toUtf8())] ^= 0x20;
     writeFile(folder, QFileInfo(path).fileName(), bytes);
@@ -129,7 +136,7 @@ struct PlainCLocale {
 // or "name/" for a folder, "link:name" a link that leads nowhere), answering the replace questions
 // from `answers` ("y" or "n" each). `after` is the game folder then, `questions` those asked and
 // `message` the report ("…" at its end: the start of it). `limits` are the file and the total bytes,
-// the new files and the memory, 0 as shipped. `cancelAt` cancels at the first progress call that
+// the new files, the memory and the members, 0 as shipped. `cancelAt` cancels at the first progress call that
 // finds that file in place and another one half-written beside it.
 struct ExtractCase {
     QString kind{};
@@ -153,6 +160,7 @@ ExtractLimits limitsOf(const QList<qint64>& given) {
     limits.totalBytes = given.value(1) ? given[1] : limits.totalBytes;
     limits.newFiles = given.value(2) ? int(given[2]) : limits.newFiles;
     limits.memory = given.value(3) ? given[3] : limits.memory;
+    limits.members = given.value(4) ? given[4] : limits.members;
     return limits;
 }
 
@@ -396,9 +404,7 @@ private slots:
         row("a skipped member unpacks like a bomb", "tar.xz", {"padding.bin=#8000000z", "late.z2l=L"}, {},
             bomb.arg("pack.tar.xz"));
         const QStringList three{"first.z2l=#500x", "big.z2l=#700x", "last.z2l=L"};
-        row("a file over the limit, by its declared size", "zip", three, {"first.z2l=#500x", "last.z2l=L"},
-            "Could not extract big.z2l: it is larger than 600 bytes.", {600, 0, 0, 0});
-        row("a file over the limit, by what it unpacks to", "7z", three, {"first.z2l=#500x", "last.z2l=L"},
+        row("a file over the limit", "zip", three, {"first.z2l=#500x", "last.z2l=L"},
             "Could not extract big.z2l: it is larger than 600 bytes.", {600, 0, 0, 0});
         row("files adding up over the limit", "tar", three, {"first.z2l=#500x"},
             "Could not extract pack.tar: the level, tileset and music files of this drop add up to more than "
@@ -407,7 +413,12 @@ private slots:
         row("more new files than the limit", "tar.xz", {"a.z2l=", "b.z2l=", "c.z2l=", "d.z2l="},
             {"a.z2l=", "b.z2l="}, "Could not extract pack.tar.xz: this drop would add more than 2 files.",
             {0, 0, 2, 0});
+        row("more members than the limit", "tar", {"a.txt=", "b.txt=", "c.txt=", "late.z2l="}, {},
+            "Could not extract pack.tar: the archives of this drop hold more than 3 members.",
+            {0, 0, 0, 0, 3});
         const QString memory = "Could not extract %1: it needs more than %2 MiB of memory to unpack.";
+        row("a zip member packed with LZMA asking for a 4 GiB dictionary", "lzma zip", {}, {},
+            memory.arg("pack.zip").arg(64));
         row("a 7z coder asking for a 4 GiB dictionary", "huge dictionary 7z", {"level.z2l=L"}, {},
             memory.arg("pack.7z").arg(64));
         row("an xz block asking for more than the limit", "tar.xz", {"level.z2l=L"}, {},

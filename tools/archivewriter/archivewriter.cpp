@@ -157,15 +157,33 @@ void set7zNextHeader(QByteArray& bytes, quint64 offset, const QByteArray& header
     bytes.replace(8, 4, start);
 }
 
+// A 7z number at `at`, moving past it: the leading one bits of the first byte tell how many bytes
+// follow, lowest first; the rest of the first byte is the highest part.
+quint64 read7zNumber(const QByteArray& in, qsizetype& at) {
+    const quint8 first = quint8(in.at(at++));
+    quint64 value = 0;
+    for (int i = 0; i < 8; ++i) {
+        if (!(first & (0x80 >> i)))
+            return value | quint64(first & ((0x80 >> i) - 1)) << (8 * i);
+        value |= quint64(quint8(in.at(at++))) << (8 * i);
+    }
+    return value;
+}
+
 // The header of a 7z archive as libarchive writes it: packed with LZMA, and the small header that
 // tells how to unpack it holds the position of the packed bytes, their size, the LZMA properties and
-// the unpacked size in this order, each as a one-byte number where it is small.
+// the unpacked size in this order.
 QByteArray unpackedSevenZipHeader(const QByteArray& bytes, const QByteArray& encoded) {
     if (!encoded.startsWith("\x17\x06"))
         return encoded; // a plain header already
-    const quint64 position = quint8(encoded[2]), packedSize = quint8(encoded[5]);
-    const qsizetype props = encoded.indexOf(QByteArray("\x23\x03\x01\x01\x05", 5)) + 5;
-    const quint64 size = quint8(encoded[props + 6]);
+    qsizetype at = 2;
+    const quint64 position = read7zNumber(encoded, at);
+    read7zNumber(encoded, at); // one packed stream
+    ++at;                      // its size follows
+    const quint64 packedSize = read7zNumber(encoded, at);
+    const qsizetype props = encoded.indexOf(QByteArray("\x23\x03\x01\x01\x05", 5), at) + 5;
+    at = props + 6; // past the properties and the mark of the unpacked sizes
+    const quint64 size = read7zNumber(encoded, at);
     lzma_filter filters[2] = {{LZMA_FILTER_LZMA1, nullptr}, {LZMA_VLI_UNKNOWN, nullptr}};
     if (props < 5 ||
         lzma_properties_decode(&filters[0], nullptr,
