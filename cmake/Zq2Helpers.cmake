@@ -62,7 +62,16 @@ function(zq2_add_test name)
     target_link_libraries(${name} PRIVATE Qt6::Test zq2_testsupport ${ARG_LIBS})
     zq2_set_warnings(${name})
     add_test(NAME ${name} COMMAND ${name})
-    set_tests_properties(${name} PROPERTIES
-        ENVIRONMENT "QT_QPA_PLATFORM=offscreen;LSAN_OPTIONS=suppressions=${PROJECT_SOURCE_DIR}/tests/lsan.supp;ASAN_OPTIONS=detect_leaks=1:strict_string_checks=1;UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1;TSAN_OPTIONS=suppressions=${PROJECT_SOURCE_DIR}/tests/tsan.supp:halt_on_error=1:second_deadlock_stack=1"
-        TIMEOUT 120)
+    set(environment "QT_QPA_PLATFORM=offscreen;LSAN_OPTIONS=suppressions=${PROJECT_SOURCE_DIR}/tests/lsan.supp;ASAN_OPTIONS=detect_leaks=1:strict_string_checks=1;UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1;TSAN_OPTIONS=suppressions=${PROJECT_SOURCE_DIR}/tests/tsan.supp:halt_on_error=1:second_deadlock_stack=1")
+    set_tests_properties(${name} PROPERTIES ENVIRONMENT "${environment}" TIMEOUT 120)
+    # A test function that QtTest cannot see would pass without ever running: each program must list
+    # every test function of its source (see CheckTestSlots.cmake).
+    list(FILTER ARG_SOURCES INCLUDE REGEX "(^|/)tst_[^/]*\\.cpp$")
+    foreach(source IN LISTS ARG_SOURCES)
+        add_test(NAME ${name}_runs_every_test
+                 COMMAND ${CMAKE_COMMAND} -DTEST_PROGRAM=$<TARGET_FILE:${name}>
+                         -DTEST_SOURCE=${CMAKE_CURRENT_SOURCE_DIR}/${source}
+                         -P ${PROJECT_SOURCE_DIR}/cmake/CheckTestSlots.cmake)
+        set_tests_properties(${name}_runs_every_test PROPERTIES ENVIRONMENT "${environment}" TIMEOUT 60)
+    endforeach()
 endfunction()

@@ -23,9 +23,12 @@ for target in build/fuzz/fuzz/fuzz_*; do
     corpus="build/fuzz/corpus/$name"
     mkdir -p "$corpus"
     log="build/fuzz/$name.log"
+    # A target's own libFuzzer options, such as a tighter allocation limit, are in fuzz/<name>.options.
+    options=()
+    [ -f "fuzz/$name.options" ] && read -r -a options <"fuzz/$name.options"
     # The seed corpus is read, never written: new inputs go to the build's own corpus folder.
     if "$target" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -print_final_stats=1 \
-        -artifact_prefix="$findings/$name-" "$corpus" "fuzz/corpus/$name" >"$log" 2>&1; then
+        "${options[@]}" -artifact_prefix="$findings/$name-" "$corpus" "fuzz/corpus/$name" >"$log" 2>&1; then
         runs="$(sed -n 's/^stat::number_of_executed_units: *//p' "$log")"
         echo "$name: ${runs:-?} runs in ${seconds} s, no finding"
         passed=$((passed + 1))

@@ -12,7 +12,7 @@ set -euo pipefail
 packages=(
     cmake ninja-build g++ make
     qt6-base-dev qt6-tools-dev qt6-documentation-tools libqt6sql6-sqlite libgl-dev
-    libarchive-dev pkgconf libglib2.0-dev
+    libarchive-dev liblzma-dev pkgconf libglib2.0-dev
     libbenchmark-dev libarchive-tools
     fonts-dejavu-core fonts-dejavu-extra
     dpkg-dev file

@@ -31,12 +31,12 @@ function(ninja_escape_path out path)
 endfunction()
 
 # MinGW brings its own C library and Windows headers but none of the other C libraries the program
-# uses. Their Linux headers serve: libarchive's headers are written for Windows too (they pick the
+# uses. Their Linux headers serve: libarchive's and liblzma's headers are written for Windows too (they pick the
 # Windows types under _WIN32). Only those headers are made visible, never the rest of /usr/include,
 # whose Linux-only headers would hide a missing Windows branch.
 set(third_party "${out_dir}/include")
 file(MAKE_DIRECTORY "${third_party}")
-foreach(header archive.h archive_entry.h)
+foreach(header archive.h archive_entry.h lzma.h lzma)
     find_file(found_${header} "${header}" PATHS /usr/include NO_DEFAULT_PATH REQUIRED)
     file(COPY "${found_${header}}" DESTINATION "${third_party}")
 endforeach()

@@ -1,13 +1,20 @@
 #include "fileops/archivereader.h"
+
+#include "fileops/codermemory.h"
+#include "fileops/droprules.h"
 #include "platform/filenames.h"
 
 #include <QFileInfo>
+
+#include <lzma.h>
 
 #include <cerrno>
 #include <cstring>
 
 #ifndef Q_OS_WIN
+#include <clocale>
 #include <fcntl.h>
+#include <locale.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #endif
@@ -18,42 +25,102 @@ namespace {
 
 constexpr qint64 kReadBlock = 64 * 1024;
 
-// Opens a plain file for reading; anything else is treated as missing. Returns an errno value.
-int openPlainFile(QFile& file, const QString& path) {
+const QByteArray kSevenZipSignature("7z\xBC\xAF\x27\x1C", 6);
+const QByteArray kXzSignature("\xFD"
+                              "7zXZ\0",
+                              6);
+
+#ifndef Q_OS_WIN
+// A UTF-8 character type over the program's other locale settings, made once.
+locale_t utf8Locale() {
+    static const locale_t utf8 = [] {
+        for (const char* name : {"C.UTF-8", "C.utf8", "en_US.UTF-8"}) {
+            const locale_t base = duplocale(LC_GLOBAL_LOCALE);
+            if (base == locale_t(nullptr))
+                return locale_t(nullptr);
+            if (const locale_t made = newlocale(LC_CTYPE_MASK, name, base); made != locale_t(nullptr))
+                return made;
+            freelocale(base);
+        }
+        return locale_t(nullptr);
+    }();
+    return utf8;
+}
+#endif
+
+// Opens a plain file for reading. Anything else is not opened; the result then says what it is.
+QString openPlainFile(QFile& file, const QString& path) {
 #ifdef Q_OS_WIN
-    if (!QFileInfo(path).isFile())
-        return ENOENT;
+    const QFileInfo info(path);
+    if (info.isDir())
+        return QStringLiteral("it is a folder, not a file");
+    if (!info.exists())
+        return QString::fromLocal8Bit(std::strerror(ENOENT));
+    if (!info.isFile())
+        return QStringLiteral("it is not a file");
     file.setFileName(path);
-    return file.open(QIODevice::ReadOnly | QIODevice::Unbuffered) ? 0 : EACCES;
+    return file.open(QIODevice::ReadOnly | QIODevice::Unbuffered) ? QString() : file.errorString();
 #else
     // O_NONBLOCK keeps a named pipe posing as an archive from hanging the program.
     const int fd = ::open(encodeFileName(path).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0)
-        return errno;
+    if (fd < 0) {
+        const int err = errno;
+        struct stat link {};
+        if (err == ENOENT && ::lstat(encodeFileName(path).constData(), &link) == 0 && S_ISLNK(link.st_mode))
+            return QStringLiteral("it is a link that leads nowhere");
+        return QString::fromLocal8Bit(std::strerror(err));
+    }
     struct stat info {};
-    int err = 0;
+    QString failure;
     if (::fstat(fd, &info) != 0)
-        err = errno;
+        failure = QString::fromLocal8Bit(std::strerror(errno));
+    else if (S_ISDIR(info.st_mode))
+        failure = QStringLiteral("it is a folder, not a file");
+    else if (S_ISFIFO(info.st_mode))
+        failure = QStringLiteral("it is a named pipe, not a file");
     else if (!S_ISREG(info.st_mode))
-        err = S_ISDIR(info.st_mode) ? EISDIR : ENOENT;
+        failure = QStringLiteral("it is a device, not a file");
     else if (!file.open(fd, QIODevice::ReadOnly | QIODevice::Unbuffered, QFileDevice::AutoCloseHandle))
-        err = EIO;
-    if (err != 0)
+        failure = file.errorString();
+    if (!failure.isEmpty())
         ::close(fd);
-    return err;
+    return failure;
 #endif
 }
 
 } // namespace
 
-ArchiveReader::ArchiveReader()
-    : archive_(archive_read_new())
+Utf8NamesOnThisThread::Utf8NamesOnThisThread() {
+#ifndef Q_OS_WIN
+    if (const locale_t utf8 = utf8Locale(); utf8 != locale_t(nullptr))
+        previous_ = uselocale(utf8);
+#endif
+}
+
+Utf8NamesOnThisThread::~Utf8NamesOnThisThread() {
+#ifndef Q_OS_WIN
+    if (previous_)
+        uselocale(static_cast<locale_t>(previous_));
+#endif
+}
+
+// xz unpacked with a bound on the memory its blocks may ask for, which libarchive does not set.
+struct ArchiveReader::XzStream {
+    lzma_stream stream = LZMA_STREAM_INIT;
+    QByteArray input = QByteArray(kReadBlock, Qt::Uninitialized);
+    bool inputDone = false;
+
+    ~XzStream() { lzma_end(&stream); }
+};
+
+ArchiveReader::ArchiveReader(qint64 memoryLimit)
+    : memoryLimit_(memoryLimit)
+    , archive_(archive_read_new())
     , buffer_(kReadBlock, Qt::Uninitialized) {
     // Only the formats and compressions that levels come in: fewer readers, fewer ways in for a
-    // crafted file.
+    // crafted file. xz is unpacked by this class.
     archive_read_support_filter_gzip(archive_);
     archive_read_support_filter_bzip2(archive_);
-    archive_read_support_filter_xz(archive_);
     archive_read_support_format_zip(archive_);
     archive_read_support_format_7zip(archive_);
     archive_read_support_format_rar(archive_);
@@ -61,8 +128,7 @@ ArchiveReader::ArchiveReader()
     archive_read_support_format_lha(archive_);
     archive_read_support_format_tar(archive_);
     // Zip archives from DOS and older Windows store names in the DOS code page without saying so;
-    // names marked as UTF-8 are still read as UTF-8. Where the converter is missing the names stay
-    // as stored, which costs only their accents.
+    // names marked as UTF-8 are still read as UTF-8.
     archive_read_set_format_option(archive_, "zip", "hdrcharset", "CP437");
 }
 
@@ -71,32 +137,73 @@ ArchiveReader::~ArchiveReader() {
 }
 
 QString ArchiveReader::open(const QString& path) {
-    if (const int err = openPlainFile(file_, path))
-        return QString::fromLocal8Bit(std::strerror(err));
+    if (QString failure = openPlainFile(file_, path); !failure.isEmpty())
+        return failure;
     size_ = file_.size();
+    head_ = file_.read(32);
+    file_.seek(0);
+    // Self-extracting archives are programs; libarchive would look for an archive inside them.
+    if (head_.startsWith("MZ") || head_.startsWith("\x7F"
+                                                   "ELF"))
+        return QStringLiteral("it is a program, not an archive");
+    if (head_.startsWith(kSevenZipSignature)) {
+        refusal_ = sevenZipMemoryRefusal(file_, memoryLimit_);
+        if (!refusal_.isEmpty())
+            return refusal_;
+        file_.seek(0);
+    } else if (head_.startsWith(kXzSignature)) {
+        xz_ = std::make_unique<XzStream>();
+        // The decoder's own tables come on top of the dictionary.
+        if (lzma_stream_decoder(&xz_->stream, quint64(memoryLimit_) + (1 << 20), LZMA_CONCATENATED) !=
+            LZMA_OK)
+            return QStringLiteral("there is not enough memory to unpack it");
+    }
     archive_read_set_callback_data(archive_, this);
     archive_read_set_read_callback(archive_, &ArchiveReader::read);
-    archive_read_set_skip_callback(archive_, &ArchiveReader::skip);
-    archive_read_set_seek_callback(archive_, &ArchiveReader::seek);
-    if (archive_read_open1(archive_) == ARCHIVE_OK)
-        return {};
-    // No reader has claimed the file when none recognised it.
-    if (archive_format(archive_) == 0)
+    if (!xz_) {
+        archive_read_set_skip_callback(archive_, &ArchiveReader::skip);
+        archive_read_set_seek_callback(archive_, &ArchiveReader::seek);
+    }
+    if (archive_read_open1(archive_) != ARCHIVE_OK) {
+        // No reader has claimed the file when none recognised it.
+        if (refusal_.isEmpty() && archive_format(archive_) == 0)
+            return QStringLiteral("it is not an archive of a kind this program reads");
+        return damage();
+    }
+    return {};
+}
+
+QString ArchiveReader::checkFirstMember() {
+    const int format = archive_format(archive_) & ARCHIVE_FORMAT_BASE_MASK;
+    // Compression around anything but tar would hide the archive's own headers from the checks.
+    if ((xz_ || archive_filter_count(archive_) > 1) && format != ARCHIVE_FORMAT_TAR)
         return QStringLiteral("it is not an archive of a kind this program reads");
-    return damage();
+    if (format != ARCHIVE_FORMAT_ZIP)
+        return {};
+    const qint64 position = file_.pos();
+    refusal_ = zipMemoryRefusal(file_, memoryLimit_);
+    file_.seek(position);
+    return refusal_;
 }
 
 QString ArchiveReader::reason() const {
+    // Some of libarchive's words quote the archive, which may hold anything: shown as a name is.
     const char* text = archive_error_string(archive_);
-    return text ? QString::fromLocal8Bit(text) : QStringLiteral("unknown error");
+    return text ? messageName(decodeFileName(text)) : QStringLiteral("unknown error");
 }
 
 QString ArchiveReader::damage() const {
+    if (!refusal_.isEmpty())
+        return refusal_;
+    if (const QString split = splitArchiveReason(head_); !split.isEmpty())
+        return split;
     return QStringLiteral("it is damaged (%1)").arg(reason());
 }
 
 la_ssize_t ArchiveReader::read(archive* a, void* self, const void** block) {
     auto* me = static_cast<ArchiveReader*>(self);
+    if (me->xz_)
+        return me->readXz(a, block);
     const qint64 got = me->file_.read(me->buffer_.data(), kReadBlock);
     if (got < 0) {
         archive_set_error(a, EIO, "%s", qPrintable(me->file_.errorString()));
@@ -105,6 +212,40 @@ la_ssize_t ArchiveReader::read(archive* a, void* self, const void** block) {
     me->bytesRead_ += got;
     *block = me->buffer_.constData();
     return static_cast<la_ssize_t>(got);
+}
+
+la_ssize_t ArchiveReader::readXz(archive* a, const void** block) {
+    lzma_stream& stream = xz_->stream;
+    stream.next_out = reinterpret_cast<uint8_t*>(buffer_.data());
+    stream.avail_out = size_t(buffer_.size());
+    // Each round takes input or gives output, or the decoder reports that it cannot go on.
+    while (stream.avail_out == size_t(buffer_.size())) {
+        if (stream.avail_in == 0 && !xz_->inputDone) {
+            const qint64 got = file_.read(xz_->input.data(), kReadBlock);
+            if (got < 0) {
+                archive_set_error(a, EIO, "%s", qPrintable(file_.errorString()));
+                return -1;
+            }
+            bytesRead_ += got;
+            xz_->inputDone = got == 0;
+            stream.next_in = reinterpret_cast<const uint8_t*>(xz_->input.constData());
+            stream.avail_in = size_t(got);
+        }
+        const lzma_ret status = lzma_code(&stream, xz_->inputDone ? LZMA_FINISH : LZMA_RUN);
+        if (status == LZMA_STREAM_END)
+            break;
+        if (status == LZMA_MEMLIMIT_ERROR) {
+            refusal_ = memoryRefusalText(memoryLimit_);
+            archive_set_error(a, ENOMEM, "%s", qPrintable(refusal_));
+            return -1;
+        }
+        if (status != LZMA_OK) {
+            archive_set_error(a, EIO, "%s", status == LZMA_BUF_ERROR ? "xz data cut short" : "bad xz data");
+            return -1;
+        }
+    }
+    *block = buffer_.constData();
+    return static_cast<la_ssize_t>(size_t(buffer_.size()) - stream.avail_out);
 }
 
 la_int64_t ArchiveReader::skip(archive*, void* self, la_int64_t request) {
@@ -131,9 +272,40 @@ QString memberPath(archive_entry* entry) {
     if (const char* path = archive_entry_pathname(entry))
         return decodeFileName(path);
 #endif
-    // Names stored as UTF-16 (7z, rar) that the locale cannot spell are still known as wide text.
     const wchar_t* wide = archive_entry_pathname_w(entry);
     return wide ? QString::fromWCharArray(wide) : QString();
+}
+
+QString splitArchiveReason(const QByteArray& head) {
+    const QString split =
+        QStringLiteral("it is one part of an archive split into several, which this program "
+                       "does not join");
+    // RAR 1.5 to 4: the main header follows the 7-byte marker; bit 0 of its flags marks a volume.
+    if (head.startsWith(QByteArray("Rar!\x1A\x07\x00", 7)) && head.size() >= 12 && quint8(head[9]) == 0x73)
+        return (quint8(head[10]) & 0x01) ? split : QString();
+    // RAR 5: after the 8-byte marker, the main header: CRC, size, type 1, flags, [extra size],
+    // archive flags, of which bit 0 marks a volume. All but the CRC are variable-length numbers.
+    if (head.startsWith(QByteArray("Rar!\x1A\x07\x01\x00", 8))) {
+        qsizetype at = 12;
+        const auto number = [&]() -> quint64 {
+            quint64 value = 0;
+            for (int shift = 0; at < head.size() && shift < 63; shift += 7) {
+                const quint8 byte = quint8(head[at++]);
+                value |= quint64(byte & 0x7F) << shift;
+                if (!(byte & 0x80))
+                    return value;
+            }
+            return 0;
+        };
+        number(); // the header's size
+        if (number() != 1)
+            return {};
+        const quint64 flags = number();
+        if (flags & 0x01)
+            number(); // the size of the extra area
+        return (number() & 0x01) ? split : QString();
+    }
+    return {};
 }
 
 } // namespace zq2

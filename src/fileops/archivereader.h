@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QFile>
 #include <QString>
 
@@ -7,16 +8,36 @@
 #include <archive_entry.h>
 
 #include <algorithm>
+#include <memory>
 
 namespace zq2 {
+
+// Makes the member names that libarchive hands out on the calling thread UTF-8, whatever the
+// process's locale, for as long as it lives. libarchive converts names to the locale's character
+// set, and a program started without a UTF-8 locale (LANG unset, LC_ALL=C) would otherwise get no
+// name at all for every member beyond ASCII. Names stored as plain bytes (tar) stay as stored.
+class Utf8NamesOnThisThread {
+public:
+    Utf8NamesOnThisThread();
+    ~Utf8NamesOnThisThread();
+    Utf8NamesOnThisThread(const Utf8NamesOnThisThread&) = delete;
+    Utf8NamesOnThisThread& operator=(const Utf8NamesOnThisThread&) = delete;
+
+private:
+    void* previous_ = nullptr; // the thread's locale before, on POSIX systems
+};
 
 // An archive file read with libarchive in the formats that levels are passed around in: zip, 7z,
 // rar, lha, and tar plain or compressed with gzip, bzip2 or xz. Only a plain file is opened (a
 // device or pipe is treated as missing), and the bytes taken from it are counted, for progress and
 // for telling how far the archive unpacks beyond its size.
+//
+// The memory that unpacking takes is bounded by `memoryLimit`: an archive whose compression asks
+// for a larger dictionary or model (7z and zip with LZMA or PPMd, xz) is refused before any of it is
+// unpacked. xz is unpacked here rather than by libarchive, so that the limit holds for every block.
 class ArchiveReader {
 public:
-    ArchiveReader();
+    explicit ArchiveReader(qint64 memoryLimit = qint64(64) << 20);
     ~ArchiveReader();
     ArchiveReader(const ArchiveReader&) = delete;
     ArchiveReader& operator=(const ArchiveReader&) = delete;
@@ -24,6 +45,11 @@ public:
     // Opens `path` and reads as far as the first member. Returns why that failed, in words, or an
     // empty string.
     QString open(const QString& path);
+
+    // To be called once the first member's header is read, before its data: why the archive is
+    // refused, or an empty string. Only tar is taken from inside a compressed file, and a zip
+    // archive's members are checked for the memory they need (see zipMemoryRefusal).
+    QString checkFirstMember();
 
     archive* handle() const { return archive_; }
     qint64 size() const { return size_; }
@@ -33,24 +59,38 @@ public:
 
     // libarchive's own words for its last failure.
     QString reason() const;
-    // "it is damaged (<libarchive's words>)", for a failure that leaves the archive unreadable.
+    // Why the archive cannot be read on, in words: the memory it asked for, that it is one part of
+    // several (see splitArchiveReason), or "it is damaged (<libarchive's words>)".
     QString damage() const;
 
 private:
+    struct XzStream;
+
     static la_ssize_t read(archive* a, void* self, const void** block);
     static la_int64_t skip(archive* a, void* self, la_int64_t request);
     static la_int64_t seek(archive* a, void* self, la_int64_t offset, int whence);
+    la_ssize_t readXz(archive* a, const void** block);
 
+    Utf8NamesOnThisThread names_; // before the archive, whose conversions are set up once
+    qint64 memoryLimit_;
     archive* archive_;
     QFile file_;
     QByteArray buffer_;
+    std::unique_ptr<XzStream> xz_; // when the file is xz-compressed
+    QString refusal_;              // set when unpacking would take more memory than allowed
+    QByteArray head_;
     qint64 size_ = 0;
     qint64 bytesRead_ = 0;
     qint64 bytesSkipped_ = 0; // passed over by seeking
 };
 
-// A member's path as the archive has it, in the process's encoding (UTF-8 under Qt on POSIX); empty
-// when it cannot be told.
+// A member's path as the archive has it, decoded as decodeFileName does (see Utf8NamesOnThisThread);
+// empty when it cannot be told.
 QString memberPath(archive_entry* entry);
+
+// Why an archive that breaks off cannot be read to its end, when its first bytes (`head`) tell: a rar
+// archive that is one part of several, of which the members that go on in the next part cannot be
+// unpacked from this one alone. Empty when they do not tell.
+QString splitArchiveReason(const QByteArray& head);
 
 } // namespace zq2

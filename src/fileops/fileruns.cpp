@@ -22,6 +22,28 @@ AskReplace replaceQuestionThrough(JobContext& job, FolderIndex& folder) {
     };
 }
 
+AskDropReplace dropQuestionThrough(JobContext& job, FolderIndex& folder) {
+    return [&job, &folder, shown = folder.copiesNoted()](const QString& name, qint64 oldSize,
+                                                         qint64 newSize) mutable {
+        if (folder.copiesNoted() != shown) {
+            shown = folder.copiesNoted();
+            job.noteChange();
+        }
+        switch (job.ask(replaceQuestion(name, oldSize, newSize, QLocale::system()), Buttons::YesAllNoAllCancel)) {
+        case Answer::Yes:
+            return ReplaceAnswer::Yes;
+        case Answer::YesToAll:
+            return ReplaceAnswer::YesToAll;
+        case Answer::No:
+            return ReplaceAnswer::No;
+        case Answer::NoToAll:
+            return ReplaceAnswer::NoToAll;
+        default:
+            return ReplaceAnswer::Cancel;
+        }
+    };
+}
+
 FileRun copyFromCache(const QString& cacheDir, FolderIndex& gameFolder, const QStringList& names,
                       JobContext& job) {
     FileRun run;

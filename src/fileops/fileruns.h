@@ -1,5 +1,6 @@
 #pragma once
 
+#include "fileops/dropfiles.h"
 #include "fileops/filecopy.h"
 #include "fileops/folderindex.h"
 #include "fileops/job.h"
@@ -25,6 +26,10 @@ struct FileRun {
 // notes a change when `folder` has taken files since the last question, so that the window can show
 // them first: the lists on the screen while a question is open are never behind.
 AskReplace replaceQuestionThrough(JobContext& job, FolderIndex& folder);
+
+// The same for a drop, which may meet many files the folder has already: the question offers an
+// answer for all of them, and Cancel.
+AskDropReplace dropQuestionThrough(JobContext& job, FolderIndex& folder);
 
 // Copies the cache files `names` into the game folder of `gameFolder`, one after the other, each
 // with the replace question when the game folder holds its name in any letter case. A failure skips

@@ -1,5 +1,6 @@
 #include "fileops/folderindex.h"
 
+#include "catalogue/namepattern.h"
 #include "platform/filenames.h"
 #include "platform/nativepath.h"
 #include "platform/paths.h"
@@ -73,6 +74,21 @@ std::optional<QString> FolderIndex::find(const QString& name) {
         return *again;
     return std::nullopt;
 #endif
+}
+
+qint64 FolderIndex::countMatching(const QString& pattern) {
+    if (!loaded_ || folderStamp(folder_) != stamp_)
+        load();
+    const NamePattern matcher(pattern);
+    qint64 count = 0;
+    if (indexed_) {
+        for (const QString& path : std::as_const(paths_))
+            count += matcher.matches(QStringView(path).sliced(folder_.size() + 1)) ? 1 : 0;
+    } else {
+        for (const QString& name : std::as_const(names_))
+            count += matcher.matches(name) ? 1 : 0;
+    }
+    return count;
 }
 
 void FolderIndex::noteCopied(const QString& name) {

@@ -35,6 +35,10 @@ public:
     // replaced had the same name ignoring case, so its entry is simply taken over).
     void noteCopied(const QString& name);
 
+    // How many of the folder's files `pattern` matches, from the names the index holds when the
+    // folder has not changed since (and so without reading it again).
+    qint64 countMatching(const QString& pattern);
+
     // How many files noteCopied was told of so far.
     int copiesNoted() const { return copiesNoted_; }
 

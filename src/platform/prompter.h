@@ -11,11 +11,13 @@ inline QString appTitle() {
     return QStringLiteral("Zeno 2 Organizer");
 }
 
-enum class Buttons { Ok, OkCancel, YesNo };
-enum class Answer { Ok, Cancel, Yes, No };
+// YesAllNoAllCancel: Yes, Yes to All, No, No to All and Cancel, for a run of questions of one kind.
+enum class Buttons { Ok, OkCancel, YesNo, YesAllNoAllCancel };
+enum class Answer { Ok, Cancel, Yes, No, YesToAll, NoToAll };
 
 // Every message box and file-open dialog of the program goes through this, so that windows stay thin
-// and tests can answer in advance. A box closed without a choice answers Cancel (OK/Cancel) or No.
+// and tests can answer in advance. A box closed without a choice answers Cancel where it has that button,
+// else No.
 class Prompter {
 public:
     virtual ~Prompter() = default;

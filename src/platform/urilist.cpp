@@ -2,6 +2,8 @@
 
 #include "platform/filenames.h"
 
+#include <optional>
+
 namespace zq2 {
 
 namespace {
@@ -25,6 +27,36 @@ QByteArray localPathPart(QByteArray url) {
     return url.mid(pathStart);
 }
 
+int hexValue(char c) {
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    return -1;
+}
+
+// The bytes that a percent-encoded text stands for, or nothing when a "%" is not followed by two
+// hexadecimal digits: such a URL is malformed, and guessing at it could name another file.
+std::optional<QByteArray> percentDecoded(const QByteArray& encoded) {
+    QByteArray bytes;
+    bytes.reserve(encoded.size());
+    for (qsizetype i = 0; i < encoded.size(); ++i) {
+        if (encoded[i] != '%') {
+            bytes.append(encoded[i]);
+            continue;
+        }
+        const int high = i + 2 < encoded.size() ? hexValue(encoded[i + 1]) : -1;
+        const int low = high >= 0 ? hexValue(encoded[i + 2]) : -1;
+        if (low < 0)
+            return std::nullopt;
+        bytes.append(char(high * 16 + low));
+        i += 2;
+    }
+    return bytes;
+}
+
 } // namespace
 
 QStringList localPathsFromUriList(QByteArrayView uriList) {
@@ -33,10 +65,11 @@ QStringList localPathsFromUriList(QByteArrayView uriList) {
         const QByteArray url = line.trimmed();
         if (url.isEmpty() || url.startsWith('#'))
             continue;
-        QByteArray path = QByteArray::fromPercentEncoding(localPathPart(url));
+        const std::optional<QByteArray> decoded = percentDecoded(localPathPart(url));
         // The system reads a path only up to a NUL byte: "/a%00/x" would name "/a".
-        if (path.isEmpty() || path.contains('\0'))
+        if (!decoded || decoded->isEmpty() || decoded->contains('\0'))
             continue;
+        QByteArray path = *decoded;
 #ifdef Q_OS_WIN
         // "/C:/folder": the drive comes first on Windows.
         if (path.size() >= 3 && path[0] == '/' && path[2] == ':')

@@ -10,8 +10,9 @@ namespace zq2 {
 // The local files that a drag from another program carries as a text/uri-list: each file:// URL,
 // percent-decoded to the bytes of its path and held as decodeFileName holds names, so that a file
 // whose name is not valid UTF-8 is still found. Comment lines, other schemes and URLs of other
-// hosts (anything but an empty host or "localhost") are left out, and so is a path holding a NUL
-// byte, which the system would read only up to that byte. On Windows "file:///C:/x" is C:/x.
+// hosts (anything but an empty host or "localhost") are left out, and so are a URL with a "%" that
+// is not followed by two hexadecimal digits, and a path holding a NUL byte, which the system would
+// read only up to that byte. On Windows "file:///C:/x" is C:/x.
 QStringList localPathsFromUriList(QByteArrayView uriList);
 
 // The text/uri-list that offers the files at `paths` to other programs: one file:// URL per line,

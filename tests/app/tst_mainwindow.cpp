@@ -603,6 +603,8 @@ private slots:
                          "Folders are not copied, so sub was left out.\nNo level, tileset or music files in "
                          "shots.zip."}));
         QCOMPARE(f.prompter.unexpected, 0);
+        // A drop may meet many files the folder has: its question can answer for all of them.
+        QCOMPARE(f.prompter.asked.value(0).buttons, Buttons::YesAllNoAllCancel);
         QCOMPARE(folderEntries(f.game()).filter(u".z2"_s, Qt::CaseInsensitive),
                  (QStringList{"Beta.z2l=b", "Gamma.z2t=g", "New.z2l=new", "Old.Z2L=newer"}));
         QCOMPARE(folderEntries(f.cache()), (QStringList{"Beta.z2l=b", "c.z2l=c", "New.z2l=new"}));

@@ -7,12 +7,14 @@
 
 #include <QDir>
 #include <QFile>
+#include <QLockFile>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include <csignal>
 
+using zq2::test::readFile;
 using zq2::test::writeFile;
 
 class TestProgram : public QObject {
@@ -100,14 +102,29 @@ private slots:
                      qPrintable(out + err));
     }
 
-    // One copy per program file: a second copy of the same file is refused, one installed elsewhere is
-    // not, and a lock that cannot be made at all says nothing about other copies, so the program starts.
-    void lockIsPerProgramFile() {
+    // A lock file left by a copy that crashed does not keep the program from starting (else every start
+    // after a crash would end silently); a live copy of the same program file still does, one installed
+    // elsewhere does not, and a lock that cannot be made at all says nothing about other copies.
+    void lockOfACrashedCopyDoesNotBlock() {
         QTemporaryDir lockDir;
         const QString exe = QStringLiteral("/some/folder/zq2org");
-        zq2::SingleInstance first(exe, lockDir.path()), second(exe, lockDir.path());
-        QVERIFY(first.tryAcquire());
-        QVERIFY(!second.tryAcquire());
+        zq2::SingleInstance probe(exe, lockDir.path());
+        // The lock's own contents with the process id replaced by that of a process that has ended.
+        QByteArray contents;
+        {
+            QLockFile real(probe.lockPath());
+            QVERIFY(real.tryLock(0));
+            contents = readFile(probe.lockPath());
+        }
+        QProcess gone;
+        gone.start(QStringLiteral("sleep"), {QStringLiteral("0.2")});
+        QVERIFY(gone.waitForStarted());
+        const qint64 pid = gone.processId();
+        QVERIFY(gone.waitForFinished());
+        contents = QByteArray::number(pid) + contents.mid(contents.indexOf('\n'));
+        writeFile(lockDir.path(), QFileInfo(probe.lockPath()).fileName(), contents);
+        QVERIFY(probe.tryAcquire());
+        QVERIFY(!zq2::SingleInstance(exe, lockDir.path()).tryAcquire());
         QVERIFY(zq2::SingleInstance(QStringLiteral("/another/folder/zq2org"), lockDir.path()).tryAcquire());
         QVERIFY(zq2::SingleInstance(exe, lockDir.filePath(QStringLiteral("missing/folder"))).tryAcquire());
     }

@@ -1,6 +1,5 @@
 #include "catalogue/counts.h"
 #include "catalogue/details.h"
-#include "catalogue/filter.h"
 #include "catalogue/folderlisting.h"
 #include "catalogue/namepattern.h"
 #include "platform/filenames.h"
@@ -50,28 +49,6 @@ private slots:
         QVERIFY(!pattern.matches(decodeFileName("\xFF.z2l")));
         QVERIFY(!pattern.matchesEncoded("\xFF.z2l"));
         QVERIFY(pattern.matches(decodeFileName("\xFF.z2t")) && pattern.matchesEncoded("\xFF.z2t"));
-    }
-
-    void filterDropDown_data() {
-        QTest::addColumn<QString>("chosen");
-        QTest::addColumn<QStringList>("entries");
-        QTest::addColumn<QString>("pattern");
-        const QStringList games{"All", "*.z2l", "*.z2t", "*.z2b"};
-        QTest::newRow("All joins the rest") << u"All"_s << games << u"*.z2l;*.z2t;*.z2b"_s;
-        QTest::newRow("All in other case") << u"aLL"_s << games << u"*.z2l;*.z2t;*.z2b"_s;
-        QTest::newRow("trailing separator dropped") << u"*.z2l;"_s << games << u"*.z2l"_s;
-        QTest::newRow("only the last ; dropped")
-            << u"All"_s << QStringList{"All", "*.z2l;", "*.z2t"} << u"*.z2l;;*.z2t"_s;
-        QTest::newRow("All with no other entry") << u"All"_s << QStringList{"All"} << QString();
-        QTest::newRow("entry reading ALL")
-            << u"ALL"_s << QStringList{"All", "ALL", "*.z2b"} << u"ALL;*.z2b"_s;
-    }
-
-    void filterDropDown() {
-        QFETCH(QString, chosen);
-        QFETCH(QStringList, entries);
-        QFETCH(QString, pattern);
-        QCOMPARE(patternTextFor(chosen, entries), pattern);
     }
 
     void listing_data() {

@@ -1,6 +1,7 @@
 // File operations: copying, replacing, deleting into the trash, and extracting archives.
 #include "archivewriter.h"
 #include "fileops/deletion.h"
+#include "fileops/dropfiles.h"
 #include "fileops/extractarchive.h"
 #include "fileops/filecopy.h"
 #include "fileops/kilobytes.h"
@@ -11,10 +12,12 @@
 #include <QDateTime>
 #include <QDir>
 #include <QRandomGenerator>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include <cerrno>
+#include <clocale>
 #include <optional>
 
 #include <unistd.h>
@@ -27,13 +30,19 @@ using zq2::tools::ArchiveMember;
 
 namespace {
 
-// How the kinds in the table are written: by libarchive as zip unless listed here, except "lzh", a
-// fixture made with jlha-utils; "text", "cut zip", "bad crc zip" and "locked zip" are spoiled or locked.
+// How the kinds in the tables are written: by libarchive as zip unless listed here, except "lzh", a
+// fixture made with jlha-utils; "text", "cut zip", "bad crc zip", "bad header tar", "locked zip" and
+// "huge dictionary 7z" are spoiled, locked or crafted.
 const QMap<QString, ArchiveKind> kWritten{{"dos zip", ArchiveKind::ZipCp437},
                                           {"7z", ArchiveKind::SevenZip},
+                                          {"huge dictionary 7z", ArchiveKind::SevenZip},
+                                          {"tar", ArchiveKind::Tar},
+                                          {"bad header tar", ArchiveKind::Tar},
                                           {"tar.gz", ArchiveKind::TarGz},
                                           {"tar.bz2", ArchiveKind::TarBz2},
-                                          {"tar.xz", ArchiveKind::TarXz}};
+                                          {"tar.xz", ArchiveKind::TarXz},
+                                          {"rar", ArchiveKind::Rar},
+                                          {"split rar", ArchiveKind::RarFirstPart}};
 
 // File contents written in a table: plain text, or "#<count><z|x|r>" for that many zeros, "x"s or
 // bytes that do not compress.
@@ -75,13 +84,25 @@ QList<ArchiveMember> members(const QStringList& recipes) {
     return list;
 }
 
-QString makeArchive(const QString& folder, const QString& kind, const QStringList& recipes) {
-    const bool named = kind == "lzh" || (kWritten.contains(kind) && kind != "dos zip");
-    const QString path = folder + "/pack." + (named ? kind : "zip");
+QString archiveEnding(const QString& kind) {
+    if (kind == "lzh" || kind.startsWith("tar"))
+        return kind;
+    for (const char* ending : {"7z", "tar", "rar"})
+        if (kind.endsWith(ending))
+            return ending;
+    return "zip";
+}
+
+// An archive of `kind` named `name` (with the kind's ending) in `folder`.
+QString makeArchive(const QString& folder, const QString& kind, const QStringList& recipes,
+                    const QString& name = "pack") {
+    const QString path = folder + '/' + name + '.' + archiveEnding(kind);
     if (kind == "lzh")
         return QFile::copy(QFINDTESTDATA("data/marsh.lzh"), path) ? path : QString();
-    const QString error = tools::writeArchive(path, kWritten.value(kind, ArchiveKind::Zip), members(recipes),
-                                              kind == "locked zip" ? "secret" : "");
+    QString error = tools::writeArchive(path, kWritten.value(kind, ArchiveKind::Zip), members(recipes),
+                                        kind == "locked zip" ? "secret" : "");
+    if (kind == "huge dictionary 7z" && error.isEmpty())
+        error = tools::setSevenZipDictionary(path, 0xFFFFFFFF);
     if (!error.isEmpty())
         return {};
     QByteArray bytes = readFile(path);
@@ -91,21 +112,67 @@ QString makeArchive(const QString& folder, const QString& kind, const QStringLis
         bytes.truncate(bytes.size() / 2);
     if (kind == "bad crc zip") // one byte of the member that does not compress
         bytes[bytes.indexOf(contents("#2000r").left(32)) + 1000] ^= 1;
+    if (kind == "lzma zip") // one member, its local header only, whose LZMA data asks for 4 GiB
+        bytes = QByteArray("PK\x03\x04\x3F\x00\x00\x00\x0E\x00\x00\x00\x00\x00\x00\x00\x00\x00"
+                           "\x0D\x00\x00\x00\x10\x00\x00\x00\x07\x00\x00\x00"
+                           "big.z2l"
+                           "\x09\x14\x05\x00\x5D\xFF\xFF\xFF\xFF\x00\x00\x00\x00",
+                           30 + 7 + 13) +
+                QByteArray(512, '\0');
+    if (kind == "bad header tar") // the name field of the second member's header
+        bytes[bytes.indexOf(members(recipes).value(1).path.toUtf8())] ^= 0x20;
     writeFile(folder, QFileInfo(path).fileName(), bytes);
     return path;
 }
 
+// The locale of a program started without a UTF-8 one, for as long as this lives.
+struct PlainCLocale {
+    QByteArray saved = setlocale(LC_ALL, nullptr);
+    PlainCLocale() { setlocale(LC_ALL, "C"); }
+    ~PlainCLocale() { setlocale(LC_ALL, saved.constData()); }
+};
+
 // An archive of `kind` holding `members`, extracted into a game folder that holds `before` ("name=text",
-// or "name/" for a folder), answering the replace questions from `answers` ("y" or "n" each).
-// `after` is the game folder then, `questions` those asked and `message` the report ("…" at its end:
-// the start of it). `limits` are the file and the total bytes, 0 as shipped. `cancelAt` cancels at the
-// first progress call that finds that file in place and another one half-written beside it.
+// or "name/" for a folder, "link:name" a link that leads nowhere), answering the replace questions
+// from `answers` ("y" or "n" each). `after` is the game folder then, `questions` those asked and
+// `message` the report ("…" at its end: the start of it). `limits` are the file and the total bytes,
+// the new files, the memory and the members, 0 as shipped. `cancelAt` cancels at the first progress call that
+// finds that file in place and another one half-written beside it.
 struct ExtractCase {
     QString kind{};
     QStringList members{}, before{};
     QString answers{};
-    QList<qint64> limits{};
+    QList<qint64> limits{0, 0, 0, 0};
     QString cancelAt{};
+    QStringList after{}, questions{};
+    QString message{};
+};
+
+void fillGameFolder(const QString& game, const QStringList& entries) {
+    fillFolder(game, entries.filter(QRegularExpression("^[^:]*$")));
+    for (const QString& link : entries.filter(QRegularExpression("^link:")))
+        QVERIFY(QFile::link(game + "/nowhere", game + '/' + link.mid(5)));
+}
+
+ExtractLimits limitsOf(const QList<qint64>& given) {
+    ExtractLimits limits;
+    limits.fileBytes = given.value(0) ? given[0] : limits.fileBytes;
+    limits.totalBytes = given.value(1) ? given[1] : limits.totalBytes;
+    limits.newFiles = given.value(2) ? int(given[2]) : limits.newFiles;
+    limits.memory = given.value(3) ? given[3] : limits.memory;
+    limits.members = given.value(4) ? given[4] : limits.members;
+    return limits;
+}
+
+// A drop onto a game folder that holds `before` (as in ExtractCase), of `dropped`: "name=text" a
+// file, "kind:name=member|member..." an archive as makeArchive makes it, "fifo:name" a named pipe,
+// "/" the root folder. `answers` answer the replace questions: y Yes, Y Yes to All, n No, N No to
+// All, c Cancel.
+struct DropCase {
+    QStringList before{}, dropped{};
+    QString answers{};
+    QList<qint64> limits{0, 0, 0, 0};
+    qint64 levelLimit = 0;
     QStringList after{}, questions{};
     QString message{};
 };
@@ -119,13 +186,7 @@ private slots:
     void replaceQuestionSizes_data() {
         QTest::addColumn<QString>("actual");
         QTest::addColumn<QString>("expected");
-        const auto kb = [](const char* oldKb, const char* newKb) {
-            return QString("Are you sure you want to replace a (Size: %1 KB) with a (Size: %2 KB)?")
-                .arg(oldKb, newKb);
-        };
-        const QLocale c = QLocale::c(), comma(QLocale::German);
-        QTest::newRow("fraction, whole") << replaceQuestion("a", 1500, 1000, c) << kb("1.5", "1");
-        QTest::newRow("decimal comma") << replaceQuestion("a", 1500, 7000000, comma) << kb("1,5", "7000");
+        const QLocale c = QLocale::c();
         QTest::newRow("delete, empty title")
             << deleteQuestion("Title: ", "a.z2l") << QString("Are you sure you want to delete  (a.z2l)?");
         QTest::newRow("delete, no title") << deleteQuestion("No Title", "s.z2b")
@@ -274,14 +335,11 @@ private slots:
         QCOMPARE(readFile(game + "/a.z2l").size(), changes ? 3 : 300 * 1024);
     }
 
-private:
-    QTemporaryDir home_;
-
     void extract_data() {
         QTest::addColumn<ExtractCase>("c");
         const auto row = [](const char* tag, const char* kind, const QStringList& members,
                             const QStringList& after, const QString& message = {},
-                            const QList<qint64>& limits = {0, 0}) {
+                            const QList<qint64>& limits = {0, 0, 0, 0}) {
             QTest::newRow(tag) << ExtractCase{kind, members, {}, {}, limits, {}, after, {}, message};
         };
         const QString bomb = "Could not extract %1: it unpacks to more than 1000 times its size, as only a "
@@ -290,29 +348,49 @@ private:
             {"Pack/levels/Cave.z2l=CAVE", "Pack/tiles/ICE.Z2T=ICE", "Pack/music/tune.z2b=TUNE",
              "Pack/readme.txt=README", "dir:Pack/Folder.z2l/"},
             {"Cave.z2l=CAVE", "ICE.Z2T=ICE", "tune.z2b=TUNE"});
-        row("7z", "7z", {"deep/a/b/c/Sky.z2l=SKY", "notes.txt=x"}, {"Sky.z2l=SKY"});
         row("tar.gz", "tar.gz", {"Sub/Forest.z2t=FOREST", "x.txt=x"}, {"Forest.z2t=FOREST"});
         QString lhaLevel; // as the fixture was made
         for (int i = 0; i < 200; ++i)
             lhaLevel += QString("LHA LEVEL row %1\n").arg(i, 3, 10, QChar('0'));
         row("lzh", "lzh", {}, {"Marsh.z2l=" + lhaLevel});
+        row("rar", "rar", {"Rar/Stone.z2l=STONE", "info.txt=x"}, {"Stone.z2l=STONE"});
         row("paths that climb out or start at the root", "zip",
-            {"../up.z2l=UP", "/abs/root.z2l=ROOT", "..\\win\\back.z2l=BACK", "C:drive.z2l=D", "x/..=DOTS"},
-            {"back.z2l=BACK", "root.z2l=ROOT", "up.z2l=UP"},
-            "Could not extract 2 files:\nC:drive.z2l: its name cannot be used as a file name\n"
-            "x/..: its name cannot be used as a file name");
+            {"../up.z2l=UP", "/abs/root.z2l=ROOT", "..\\win\\back.z2l=BACK", "x/..=DOTS"},
+            {"back.z2l=BACK", "root.z2l=ROOT", "up.z2l=UP"});
         row("links and devices", "tar.gz",
             {"real.z2l=REAL", "link:evil.z2l>/etc/passwd", "hard:twin.z2l>real.z2l", "dev:null.z2b",
              "link:other>real.z2l"},
             {"real.z2l=REAL"},
             "Could not extract 3 files:\nevil.z2l: it is a link, not a file\ntwin.z2l: it is a link, not a "
             "file\nnull.z2b: it is a device, not a file");
-        row("DOS code page name", "dos zip", {"DOS/Caf\u00e9 \u00c4rger.z2l=DOS"},
+        // Every row runs in the plain C locale; names come out the same in each format.
+        row("names beyond ASCII, 7z", "7z", {"deep/a/Caf\u00e9 \u03a9.z2l=SKY"},
+            {"Caf\u00e9 \u03a9.z2l=SKY"});
+        row("names beyond ASCII, zip marked UTF-8", "zip", {"Caf\u00e9 \u03a9.z2l=UTF"},
+            {"Caf\u00e9 \u03a9.z2l=UTF"});
+        row("names beyond ASCII, DOS code page", "dos zip", {"DOS/Caf\u00e9 \u00c4rger.z2l=DOS"},
             {"Caf\u00e9 \u00c4rger.z2l=DOS"});
-        row("UTF-8 name", "zip", {"Caf\u00e9 \u03a9.z2l=UTF"}, {"Caf\u00e9 \u03a9.z2l=UTF"});
+        row("names beyond ASCII, tar bytes as they are", "tar",
+            {decodeFileName("caf\xE9.z2l") + "=RAW", "\u00e9t\u00e9.z2t=PAX"},
+            {decodeFileName("caf\xE9.z2l") + "=RAW", "\u00e9t\u00e9.z2t=PAX"});
+        // Files that are not game files are left out without a word, whatever their names; a game file
+        // the game on Windows could not open is refused, and no name adds a line to the message.
+        row("names that cannot be used or that pose as messages", "zip",
+            {"notes: read me.txt=x", "what?.z2l=Q", "con.z2l=C", "C:drive.z2l=D",
+             "a\nAll levels were added successfully.\nb.z2l=S", "ok.z2l=OK"},
+            {"ok.z2l=OK"},
+            "Could not extract 4 files:\nwhat?.z2l: its name holds \"?\", which Windows does not allow in "
+            "file "
+            "names\ncon.z2l: its name is that of a device on Windows\nC:drive.z2l: its name holds \":\", "
+            "which "
+            "Windows does not allow in file names\na\u240aAll levels were added successfully.\u240ab.z2l: "
+            "its "
+            "name holds a control character");
+        row("hidden leftovers of other systems", "zip",
+            {"__MACOSX/Pack/._level.z2l=#84r", "Pack/level.z2l=L", ".z2l=H"}, {"level.z2l=L"});
+        row("hidden leftovers only", "zip", {"__MACOSX/._level.z2l=#84r"}, {},
+            "No level, tileset or music files in pack.zip.");
         row("empty archive", "zip", {}, {}, "No level, tileset or music files in pack.zip.");
-        row("no game files", "tar.gz", {"docs/readme.txt=x"}, {},
-            "No level, tileset or music files in pack.tar.gz.");
         row("not an archive", "text", {}, {},
             "Could not extract pack.zip: it is not an archive of a kind this program reads.");
         row("cut short", "cut zip", {"big.z2l=#300000r", "after.z2l=A"}, {},
@@ -320,6 +398,12 @@ private:
         row("bad checksum", "bad crc zip", {"good.z2l=GOOD", "bad.z2l=#2000r", "next.z2l=NEXT"},
             {"good.z2l=GOOD", "next.z2l=NEXT"},
             "Could not extract bad.z2l: it cannot be unpacked (ZIP bad CRC…");
+        row("damaged header, the next one sound", "bad header tar",
+            {"first.z2l=#3000x", "second.z2l=#1500x", "third.z2l=T"}, {"first.z2l=#3000x", "third.z2l=T"},
+            "Could not extract the member after first.z2l: it is damaged (…");
+        row("first part of a split archive", "split rar", {"whole.z2l=W", "cut.z2l=#4000x"}, {"whole.z2l=W"},
+            "Could not extract pack.rar: it is one part of an archive split into several, which this program "
+            "does not join.");
         row("protected by a password", "locked zip", {"secret.z2l=SECRET", "notes.txt=x"}, {},
             "Could not extract secret.z2l: it is protected by a password.");
         // These two read bz2 and xz archives to their ends.
@@ -327,16 +411,32 @@ private:
         row("a skipped member unpacks like a bomb", "tar.xz", {"padding.bin=#8000000z", "late.z2l=L"}, {},
             bomb.arg("pack.tar.xz"));
         const QStringList three{"first.z2l=#500x", "big.z2l=#700x", "last.z2l=L"};
-        row("a file over the limit", "zip", three, {"first.z2l=#500x"},
-            "Could not extract pack.zip: big.z2l is larger than 600 bytes.", {600, 0});
-        row("files adding up over the limit", "zip", three, {"first.z2l=#500x"},
-            "Could not extract pack.zip: its level, tileset and music files add up to more than 1 KiB.",
-            {0, 1024});
+        row("a file over the limit", "zip", three, {"first.z2l=#500x", "last.z2l=L"},
+            "Could not extract big.z2l: it is larger than 600 bytes.", {600, 0, 0, 0});
+        row("files adding up over the limit", "tar", three, {"first.z2l=#500x"},
+            "Could not extract pack.tar: the level, tileset and music files of this drop add up to more than "
+            "1 KiB.",
+            {0, 1024, 0, 0});
+        row("more new files than the limit", "tar.xz", {"a.z2l=", "b.z2l=", "c.z2l=", "d.z2l="},
+            {"a.z2l=", "b.z2l="}, "Could not extract pack.tar.xz: this drop would add more than 2 files.",
+            {0, 0, 2, 0});
+        row("more members than the limit", "tar", {"a.txt=", "b.txt=", "c.txt=", "late.z2l="}, {},
+            "Could not extract pack.tar: the archives of this drop hold more than 3 members.",
+            {0, 0, 0, 0, 3});
+        const QString memory = "Could not extract %1: it needs more than %2 MiB of memory to unpack.";
+        row("a zip member packed with LZMA asking for a 4 GiB dictionary", "lzma zip", {}, {},
+            memory.arg("pack.zip").arg(64));
+        row("a 7z coder asking for a 4 GiB dictionary", "huge dictionary 7z", {"level.z2l=L"}, {},
+            memory.arg("pack.7z").arg(64));
+        row("an xz block asking for more than the limit", "tar.xz", {"level.z2l=L"}, {},
+            memory.arg("pack.tar.xz").arg(1), {0, 0, 0, 1 << 20});
+        row("a packed 7z header over the limit", "7z", {"level.z2l=L"}, {}, memory.arg("pack.7z").arg(1),
+            {0, 0, 0, 1 << 20});
 
         const auto asked = [](const char* tag, const QStringList& members, const QStringList& before,
                               const char* answers, const QStringList& after, const QStringList& questions,
                               const QString& message = {}) {
-            QTest::newRow(tag) << ExtractCase{"zip", members, before,    answers, {0, 0},
+            QTest::newRow(tag) << ExtractCase{"zip", members, before,    answers, {0, 0, 0, 0},
                                               {},    after,   questions, message};
         };
         const QStringList twins{"a/dup.z2l=ONE", "b/DUP.Z2L=TWO!"};
@@ -344,12 +444,14 @@ private:
         asked("same name in two folders, no", twins, {}, "n", {"dup.z2l=ONE"}, {"DUP.Z2L 3 4"});
         asked("there in another case, yes", {"cave.z2l=NEWER"}, {"CAVE.Z2L=OLD"}, "y", {"cave.z2l=NEWER"},
               {"cave.z2l 3 5"});
-        asked("a folder in the way", {"cave.z2l=C", "ok.z2l=OK"}, {"cave.z2l/"}, "",
-              {"cave.z2l/", "ok.z2l=OK"}, {}, "Could not extract cave.z2l: File exists.");
+        asked(
+            "a folder and a link that leads nowhere in the way", {"cave.z2l=C", "gone.z2l=G", "ok.z2l=OK"},
+            {"cave.z2l/", "link:gone.z2l"}, "", {"cave.z2l/", "gone.z2l=<missing>", "ok.z2l=OK"}, {},
+            "Could not extract 2 files:\ncave.z2l: a folder of that name is in the way\ngone.z2l: a link of "
+            "that name that leads nowhere is in the way");
         QTest::newRow("cancel halfway through a file")
             << ExtractCase{.kind = "zip",
                            .members = {"first.z2l=1", "second.z2l=#600000r", "third.z2l=3"},
-                           .limits = {0, 0},
                            .cancelAt = "first.z2l",
                            .after = {"first.z2l=1"}};
     }
@@ -358,7 +460,7 @@ private:
         QFETCH(ExtractCase, c);
         QTemporaryDir root;
         const QString game = root.filePath("game");
-        fillFolder(game, c.before);
+        fillGameFolder(game, c.before);
         const QString archive = makeArchive(root.path(), c.kind, c.members);
         QVERIFY(!archive.isEmpty());
 
@@ -367,20 +469,25 @@ private:
             asked << QString("%1 %2 %3").arg(name).arg(oldSize).arg(newSize);
             return c.answers.mid(asked.size() - 1, 1) == "y";
         };
+        const ExtractLimits limits = limitsOf(c.limits);
         qint64 lastDone = 0;
         bool inOrder = true;
-        const ExtractProgress progress = [&](qint64 done, qint64 total) {
+        qint64 largestPending = 0;
+        const ExtractProgress progress = [&](qint64 done, qint64 total, qint64) {
             inOrder = inOrder && done >= lastDone && done <= total && total == QFileInfo(archive).size();
             lastDone = done;
-            return c.cancelAt.isEmpty() || !QFile::exists(game + '/' + c.cancelAt) ||
-                   QDir(game).entryList({".zq2-*"}, QDir::Files | QDir::Hidden).isEmpty();
+            const QFileInfoList pending = QDir(game).entryInfoList({".zq2-*"}, QDir::Files | QDir::Hidden);
+            for (const QFileInfo& file : pending)
+                largestPending = std::max(largestPending, file.size());
+            return c.cancelAt.isEmpty() || !QFile::exists(game + '/' + c.cancelAt) || pending.isEmpty();
         };
-        ExtractLimits bounds;
-        bounds.fileBytes = c.limits[0] != 0 ? c.limits[0] : bounds.fileBytes;
-        bounds.totalBytes = c.limits[1] != 0 ? c.limits[1] : bounds.totalBytes;
 
         FolderIndex folder(game);
-        const ExtractResult result = extractGameFiles(archive, folder, ask, progress, bounds);
+        ExtractResult result;
+        {
+            const PlainCLocale plain;
+            result = extractGameFiles(archive, folder, ask, progress, limits);
+        }
         const QString report = extractionReport(QFileInfo(archive).fileName(), result);
 
         QCOMPARE(folderEntries(game), expanded(c.after));
@@ -390,14 +497,108 @@ private:
         else
             QCOMPARE(report, c.message);
         using End = ExtractResult::End;
+        const bool limit = c.message.contains("this drop");
         QCOMPARE(result.end, !c.cancelAt.isEmpty()                                     ? End::Cancelled
+                             : limit                                                   ? End::LimitReached
                              : c.message.contains(QFileInfo(archive).fileName() + ':') ? End::Stopped
                                                                                        : End::Completed);
         QVERIFY(inOrder);
+        // No limit is passed on disk, not even by a file that is given up.
+        QVERIFY2(largestPending <= limits.fileBytes, qPrintable(QString::number(largestPending)));
         // Nothing lands beside the game folder, whatever the member paths say.
         QCOMPARE(QDir(root.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
                  QStringList({"game", QFileInfo(archive).fileName()}));
     }
+
+    void drop_data() {
+        QTest::addColumn<DropCase>("c");
+        const QStringList old{"a.z2l=old", "b.z2l=old", "c.z2l=old"};
+        const QString abc = "zip:abc=a.z2l=new|b.z2l=new|c.z2l=new";
+        const QStringList questions{"a.z2l 3 3", "b.z2l 3 3", "c.z2l 3 3"};
+        QTest::newRow("yes to all") << DropCase{.before = old,
+                                                .dropped = {abc},
+                                                .answers = "Y",
+                                                .after = {"a.z2l=new", "b.z2l=new", "c.z2l=new"},
+                                                .questions = questions.mid(0, 1)};
+        QTest::newRow("yes, then no to all") << DropCase{.before = old,
+                                                         .dropped = {abc, "c.z2l=newest"},
+                                                         .answers = "yN",
+                                                         .after = {"a.z2l=new", "b.z2l=old", "c.z2l=old"},
+                                                         .questions = questions.mid(0, 2)};
+        QTest::newRow("cancel ends the drop") << DropCase{.before = old,
+                                                          .dropped = {"b.z2l=new", abc, "d.z2l=new"},
+                                                          .answers = "c",
+                                                          .after = old,
+                                                          .questions = {"b.z2l 3 3"}};
+        QTest::newRow("limits hold for the drop, not for each archive") << DropCase{
+            .dropped = {"zip:one=a.z2l=1|b.z2l=2", "zip:two=c.z2l=3|d.z2l=4", "e.z2l=5"},
+            .limits = {0, 0, 3, 0},
+            .after = {"a.z2l=1", "b.z2l=2", "c.z2l=3"},
+            .message = "Could not extract two.zip: this drop would add more than 3 files.\nAdding "
+                       "stopped there; the 3 files added before it were kept."};
+        QTest::newRow("past the level limit") << DropCase{
+            .before = {"a.z2l=1", "m.z2b=M"},
+            .dropped = {"zip:more=b.z2l=2|c.z2l=3"},
+            .levelLimit = 2,
+            .after = {"a.z2l=1", "b.z2l=2", "c.z2l=3", "m.z2b=M"},
+            .message = "The game folder now holds 3 levels, more than the 2 that the game can list."};
+        QTest::newRow("what is not a file, or is in the way, or cannot be named") << DropCase{
+            .before = {"link:gone.z2l"},
+            .dropped = {"/", "gone.z2l=G", "what?.z2l=Q", ".hidden.z2l=H", "fifo:x.zip", "ok.z2l=OK"},
+            .after = {"gone.z2l=<missing>", "ok.z2l=OK"},
+            .message = "Folders are not copied, so / was left out.\nCould not copy 3 files:\ngone.z2l: "
+                       "a link of that name that leads nowhere is in the way\nwhat?.z2l: its name holds "
+                       "\"?\", which Windows does not allow in file names\n.hidden.z2l: its name begins "
+                       "with a dot, which would hide it from the lists\nCould not extract x.zip: it is "
+                       "a named pipe, not a file."};
+    }
+
+    void drop() {
+        QFETCH(DropCase, c);
+        QTemporaryDir root;
+        const QString game = root.filePath("game"), from = root.filePath("from");
+        fillGameFolder(game, c.before);
+        makeFolder(from);
+        QStringList paths;
+        for (const QString& item : c.dropped) {
+            const QString kind = item.section(':', 0, 0);
+            if (item == "/") {
+                paths << item;
+            } else if (kind == "fifo") {
+                paths << from + '/' + item.mid(5);
+                QVERIFY(makeFifo(paths.last()));
+            } else if (item.contains(':')) {
+                const QString rest = item.section(':', 1);
+                paths << makeArchive(from, kind, rest.section('=', 1).split('|'), rest.section('=', 0, 0));
+            } else {
+                writeFile(from, item.section('=', 0, 0), item.section('=', 1).toUtf8());
+                paths << from + '/' + item.section('=', 0, 0);
+            }
+        }
+        QStringList asked;
+        const AskDropReplace ask = [&](const QString& name, qint64 oldSize, qint64 newSize) {
+            asked << QString("%1 %2 %3").arg(name).arg(oldSize).arg(newSize);
+            const QChar answer = c.answers.mid(asked.size() - 1).append(QChar()).at(0);
+            return answer == 'y'   ? ReplaceAnswer::Yes
+                   : answer == 'Y' ? ReplaceAnswer::YesToAll
+                   : answer == 'N' ? ReplaceAnswer::NoToAll
+                   : answer == 'c' ? ReplaceAnswer::Cancel
+                                   : ReplaceAnswer::No;
+        };
+        FolderIndex folder(game);
+        DropResult result;
+        {
+            HangGuard guard;
+            result = addDroppedFiles(paths, folder, ask, {}, {limitsOf(c.limits), c.levelLimit});
+        }
+        QCOMPARE(folderEntries(game), expanded(c.after));
+        QCOMPARE(asked, c.questions);
+        QCOMPARE(result.report, c.message);
+        QCOMPARE(result.cancelled, c.answers.contains('c'));
+    }
+
+private:
+    QTemporaryDir home_;
 };
 
 QTEST_GUILESS_MAIN(TestFileOps)

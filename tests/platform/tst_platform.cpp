@@ -71,6 +71,10 @@ private slots:
         QTest::newRow("percent-encoded bytes, UTF-8 or not")
             << QByteArray("file:///g/caf%C3%A9%20%25.z2l\r\nfile:///g/CAF%E9.Z2L\r\n")
             << QStringList{u"/g/café %.z2l"_s, u"/g/CAF\xDCE9.Z2L"_s};
+        // A malformed escape is refused rather than guessed at, which could name another file.
+        QTest::newRow("malformed escapes")
+            << QByteArray("file:///g/%zz.z2l\r\nfile:///g/a%4.z2l\r\nfile:///g/b%\r\nfile:///g/ok%41.z2l\r\n")
+            << QStringList{"/g/okA.z2l"};
     }
     void localPathsFromUriList() {
         QFETCH(QByteArray, uriList);

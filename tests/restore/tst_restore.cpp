@@ -1,11 +1,15 @@
 #include "fileops/kilobytes.h"
 #include "platform/filenames.h"
 #include "restore/restore.h"
+#include "restore/widgets/restoredialog.h"
 #include "support/faults.h"
+#include "support/scriptedprompter.h"
 #include "support/tempfiles.h"
 
+#include <QCheckBox>
 #include <QDir>
 #include <QLocale>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -162,7 +166,40 @@ private slots:
                  "Could not restore " + game + "/level1.z2l: " + reason);
         QCOMPARE(folderState(game), "level1.z2l=old");
     }
+
+    // Through the dialog: each ticked box restores its own group of files and no other, a run that
+    // fails says so under the error title and leaves the dialog open with its ticks for another try,
+    // and one that completes closes it. Waits for each run's answer, wherever the run takes place.
+    void dialogRestoresTheTickedGroupsAndOffersARetry() {
+        QTemporaryDir root;
+        const QString cd = root.filePath("cd"), game = root.filePath("game");
+        // One file of each group, in the order of the boxes; "a.z2l" comes first by name.
+        fillFolder(cd,
+                   list("a.z2l=lvl,t.z2t=t,m.z2b=m,Zeno2.exe=g,ZLE.exe=z,ZLE.ini=i,v.z2v=v,e.z2e=e,k.z2m=k"));
+        QDir().mkpath(game + "/a.z2l");
+        ScriptedPrompter prompter;
+        for (Answer answer : {Answer::Ok, Answer::Yes, Answer::Ok})
+            prompter.answer(answer);
+        RestoreDialog dialog(game, cd, prompter, SkinValues{});
+        dialog.show();
+        const QStringList ticked{"Lvls", "Music", "ZLE", "Vid", "Macros"};
+        for (QCheckBox* box : dialog.findChildren<QCheckBox*>())
+            box->setChecked(ticked.contains(box->objectName()));
+        QTest::mouseClick(dialog.findChild<QPushButton*>("Command2"), Qt::LeftButton);
+        QTRY_COMPARE(prompter.asked.size(), 1);
+        QVERIFY(dialog.isVisible());
+        QCOMPARE(prompter.asked[0].title, QString("Zeno 2 Organizer - Error"));
+        QVERIFY(QDir(game).rmdir("a.z2l"));
+        writeFile(game, "A.Z2L", "older");
+        QTest::mouseClick(dialog.findChild<QPushButton*>("Command2"), Qt::LeftButton);
+        QTRY_VERIFY(!dialog.isVisible());
+        QCOMPARE(prompter.texts(),
+                 (QStringList{"Could not restore " + game + "/a.z2l: File exists.  Error number 1017.",
+                              replaceQuestion("a.z2l", 5, 3, QLocale::system()),
+                              "Zeno 2 file restore complete."}));
+        QCOMPARE(folderState(game), "a.z2l=lvl,k.z2m=k,m.z2b=m,v.z2v=v,ZLE.exe=z");
+    }
 };
 
-QTEST_GUILESS_MAIN(TestRestore)
+QTEST_MAIN(TestRestore)
 #include "tst_restore.moc"

@@ -6,6 +6,7 @@
 
 #include "ui_mainwindow.h"
 
+#include "catalogue/counts.h"
 #include "catalogue/widgets/filelistview.h"
 #include "fileops/deletion.h"
 #include "fileops/dropfiles.h"
@@ -86,16 +87,19 @@ void MainWindow::addDropped(FolderSide& side, const QStringList& paths) {
         folder = FolderIndex(side.folder());
     DropResult result;
     runWork({QStringLiteral("Adding")}, [&](JobContext& job) {
-        const DropProgress progress = [&job, shown = -1](int index, int count, const QString& name,
-                                                         qint64 done, qint64 total) mutable {
+        const DropProgress progress = [&job, shown = -1](int index, int count, const QString& name, qint64 done,
+                                                         qint64 total, qint64 members) mutable {
             if (index != shown) {
                 shown = index;
                 job.startFile(index, count, name);
             }
+            job.setMembers(members);
             job.setBytes(done, total);
             return !job.cancelled();
         };
-        result = addDroppedFiles(paths, folder, replaceQuestionThrough(job, folder), progress);
+        DropOptions options;
+        options.levelLimit = onGame ? kMaxLevels : 0;
+        result = addDroppedFiles(paths, folder, dropQuestionThrough(job, folder), progress, options);
     });
     // A drop that put nothing in place leaves both lists as they are, selections and all.
     if (!result.added.isEmpty())

@@ -27,6 +27,11 @@ Answer QtPrompter::ask(const QString& text, Buttons buttons, const QString& titl
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
         box.setEscapeButton(QMessageBox::No);
         break;
+    case Buttons::YesAllNoAllCancel:
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::YesToAll | QMessageBox::No |
+                               QMessageBox::NoToAll | QMessageBox::Cancel);
+        box.setEscapeButton(QMessageBox::Cancel);
+        break;
     }
     const int result = box.exec();
     switch (result) {
@@ -34,6 +39,12 @@ Answer QtPrompter::ask(const QString& text, Buttons buttons, const QString& titl
         return Answer::Ok;
     case QMessageBox::Yes:
         return Answer::Yes;
+    case QMessageBox::YesToAll:
+        return Answer::YesToAll;
+    case QMessageBox::No:
+        return Answer::No;
+    case QMessageBox::NoToAll:
+        return Answer::NoToAll;
     default:
         return buttons == Buttons::YesNo ? Answer::No : Answer::Cancel;
     }
