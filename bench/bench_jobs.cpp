@@ -85,11 +85,12 @@ void BM_StallWhileExtracting100000Members(benchmark::State& state) {
         QDir().mkpath(game);
         worst = std::max(worst, longestStall([&](zq2::JobContext& job) {
                              zq2::FolderIndex index(game);
-                             const zq2::ExtractProgress progress = [&job](qint64 done, qint64 total, qint64 members) {
-                job.setMembers(members);
-                job.setBytes(done, total);
-                return !job.cancelled();
-            };
+                             const zq2::ExtractProgress progress = [&job](qint64 done, qint64 total,
+                                                                          qint64 members) {
+                                 job.setMembers(members);
+                                 job.setBytes(done, total);
+                                 return !job.cancelled();
+                             };
                              zq2::extractGameFiles(archive, index, {}, progress);
                          }));
         state.PauseTiming();

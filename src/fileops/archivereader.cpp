@@ -3,6 +3,7 @@
 #include "fileops/codermemory.h"
 #include "fileops/droprules.h"
 #include "platform/filenames.h"
+#include "platform/nativefile.h"
 
 #include <QFileInfo>
 
@@ -30,79 +31,18 @@ const QByteArray kXzSignature("\xFD"
                               "7zXZ\0",
                               6);
 
-#ifndef Q_OS_WIN
-// A UTF-8 character type over the program's other locale settings, made once.
-locale_t utf8Locale() {
-    static const locale_t utf8 = [] {
-        for (const char* name : {"C.UTF-8", "C.utf8", "en_US.UTF-8"}) {
-            const locale_t base = duplocale(LC_GLOBAL_LOCALE);
-            if (base == locale_t(nullptr))
-                return locale_t(nullptr);
-            if (const locale_t made = newlocale(LC_CTYPE_MASK, name, base); made != locale_t(nullptr))
-                return made;
-            freelocale(base);
-        }
-        return locale_t(nullptr);
-    }();
-    return utf8;
-}
-#endif
-
 // Opens a plain file for reading. Anything else is not opened; the result then says what it is.
+// Opens a plain file for reading; anything else is refused, in words that say what it is.
 QString openPlainFile(QFile& file, const QString& path) {
-#ifdef Q_OS_WIN
-    const QFileInfo info(path);
-    if (info.isDir())
-        return QStringLiteral("it is a folder, not a file");
-    if (!info.exists())
-        return QString::fromLocal8Bit(std::strerror(ENOENT));
-    if (!info.isFile())
-        return QStringLiteral("it is not a file");
-    file.setFileName(path);
-    return file.open(QIODevice::ReadOnly | QIODevice::Unbuffered) ? QString() : file.errorString();
-#else
-    // O_NONBLOCK keeps a named pipe posing as an archive from hanging the program.
-    const int fd = ::open(encodeFileName(path).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0) {
-        const int err = errno;
-        struct stat link {};
-        if (err == ENOENT && ::lstat(encodeFileName(path).constData(), &link) == 0 && S_ISLNK(link.st_mode))
-            return QStringLiteral("it is a link that leads nowhere");
-        return QString::fromLocal8Bit(std::strerror(err));
+    InputFile in(path);
+    if (in.error()) {
+        const QString what = notAFile(path);
+        return what.isEmpty() ? in.error().reason() : what;
     }
-    struct stat info {};
-    QString failure;
-    if (::fstat(fd, &info) != 0)
-        failure = QString::fromLocal8Bit(std::strerror(errno));
-    else if (S_ISDIR(info.st_mode))
-        failure = QStringLiteral("it is a folder, not a file");
-    else if (S_ISFIFO(info.st_mode))
-        failure = QStringLiteral("it is a named pipe, not a file");
-    else if (!S_ISREG(info.st_mode))
-        failure = QStringLiteral("it is a device, not a file");
-    else if (!file.open(fd, QIODevice::ReadOnly | QIODevice::Unbuffered, QFileDevice::AutoCloseHandle))
-        failure = file.errorString();
-    if (!failure.isEmpty())
-        ::close(fd);
-    return failure;
-#endif
+    return in.handOverTo(file, QIODevice::Unbuffered) ? QString() : file.errorString();
 }
 
 } // namespace
-
-Utf8NamesOnThisThread::Utf8NamesOnThisThread() {
-#ifndef Q_OS_WIN
-    if (const locale_t utf8 = utf8Locale(); utf8 != locale_t(nullptr))
-        previous_ = uselocale(utf8);
-#endif
-}
-
-Utf8NamesOnThisThread::~Utf8NamesOnThisThread() {
-#ifndef Q_OS_WIN
-    if (previous_)
-        uselocale(static_cast<locale_t>(previous_));
-#endif
-}
 
 // xz unpacked with a bound on the memory its blocks may ask for, which libarchive does not set.
 struct ArchiveReader::XzStream {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/utf8names.h"
+
 #include <QByteArray>
 #include <QFile>
 #include <QString>
@@ -11,21 +13,6 @@
 #include <memory>
 
 namespace zq2 {
-
-// Makes the member names that libarchive hands out on the calling thread UTF-8, whatever the
-// process's locale, for as long as it lives. libarchive converts names to the locale's character
-// set, and a program started without a UTF-8 locale (LANG unset, LC_ALL=C) would otherwise get no
-// name at all for every member beyond ASCII. Names stored as plain bytes (tar) stay as stored.
-class Utf8NamesOnThisThread {
-public:
-    Utf8NamesOnThisThread();
-    ~Utf8NamesOnThisThread();
-    Utf8NamesOnThisThread(const Utf8NamesOnThisThread&) = delete;
-    Utf8NamesOnThisThread& operator=(const Utf8NamesOnThisThread&) = delete;
-
-private:
-    void* previous_ = nullptr; // the thread's locale before, on POSIX systems
-};
 
 // An archive file read with libarchive in the formats that levels are passed around in: zip, 7z,
 // rar, lha, and tar plain or compressed with gzip, bzip2 or xz. Only a plain file is opened (a

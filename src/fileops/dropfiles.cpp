@@ -17,15 +17,6 @@ namespace zq2 {
 
 namespace {
 
-QString lastPart(const QString& path) {
-    const qsizetype end = path.size() - (path.endsWith(QLatin1Char('/')) ? 1 : 0);
-    qsizetype slash = path.lastIndexOf(QLatin1Char('/'), end - 1);
-#ifdef Q_OS_WIN
-    slash = std::max(slash, path.lastIndexOf(QLatin1Char('\\'), end - 1));
-#endif
-    return path.mid(slash + 1, end - slash - 1);
-}
-
 // Whether a dropped file lies in the target folder itself: dropped onto the list it came from, or
 // onto the list of the folder it was in all along. Compared as files, so that links, "..", and
 // letter case on file systems that ignore it cannot hide that the two folders are one. Files dropped
@@ -151,7 +142,7 @@ DropResult addDroppedFiles(const QStringList& paths, FolderIndex& folder, const 
     const int count = int(paths.size());
     for (int index = 0; index < count && !result.cancelled && !answers.cancelled(); ++index) {
         const QString& path = paths[index];
-        const QString name = lastPart(path);
+        const QString name = lastPathPart(path);
         // The root folder has no last part; it is named by its path.
         const QString shown = messageName(name.isEmpty() ? path : name);
         std::error_code error;

@@ -1,7 +1,7 @@
 #include "fileops/droprules.h"
 
-#include "platform/nativepath.h"
 #include "platform/filenames.h"
+#include "platform/nativepath.h"
 
 #include <QRegularExpression>
 

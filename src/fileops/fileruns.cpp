@@ -29,7 +29,8 @@ AskDropReplace dropQuestionThrough(JobContext& job, FolderIndex& folder) {
             shown = folder.copiesNoted();
             job.noteChange();
         }
-        switch (job.ask(replaceQuestion(name, oldSize, newSize, QLocale::system()), Buttons::YesAllNoAllCancel)) {
+        switch (
+            job.ask(replaceQuestion(name, oldSize, newSize, QLocale::system()), Buttons::YesAllNoAllCancel)) {
         case Answer::Yes:
             return ReplaceAnswer::Yes;
         case Answer::YesToAll:

@@ -48,9 +48,8 @@ void FolderIndex::index(const QStringList& names) {
 }
 
 std::optional<QString> FolderIndex::find(const QString& name) {
-#ifdef Q_OS_WIN
-    return findFileIgnoringCase(folder_, name);
-#else
+    if (kNamesIgnoreCase)
+        return findFileIgnoringCase(folder_, name);
     if (folder_.isEmpty() || name.isEmpty() || name.contains(QLatin1Char('/')))
         return std::nullopt;
     const QString exact = joinPath(folder_, name);
@@ -73,7 +72,6 @@ std::optional<QString> FolderIndex::find(const QString& name) {
     if (again != paths_.constEnd() && isPlainFile(*again))
         return *again;
     return std::nullopt;
-#endif
 }
 
 qint64 FolderIndex::countMatching(const QString& pattern) {

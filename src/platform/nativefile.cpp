@@ -73,6 +73,15 @@ FileError InputFile::checkUnchanged() const {
     return FileError::none();
 }
 
+bool InputFile::handOverTo(QFile& file, QIODevice::OpenMode extraMode) {
+    if (!file_)
+        return false;
+    const QString name = file_->fileName();
+    file_.reset();
+    file.setFileName(name);
+    return file.open(QIODevice::ReadOnly | extraMode);
+}
+
 std::unique_ptr<QFile> InputFile::intoQFile() {
     return std::move(file_);
 }
@@ -205,15 +214,16 @@ FileError InputFile::checkUnchanged() const {
     return FileError::none();
 }
 
-std::unique_ptr<QFile> InputFile::intoQFile() {
+bool InputFile::handOverTo(QFile& file, QIODevice::OpenMode extraMode) {
     if (fd_ < 0)
-        return nullptr;
-    auto file = std::make_unique<QFile>();
-    const int fd = std::exchange(fd_, -1);
+        return false;
     // With AutoCloseHandle the QFile closes the descriptor even when it fails to take it.
-    if (!file->open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle))
-        return nullptr;
-    return file;
+    return file.open(std::exchange(fd_, -1), QIODevice::ReadOnly | extraMode, QFileDevice::AutoCloseHandle);
+}
+
+std::unique_ptr<QFile> InputFile::intoQFile() {
+    auto file = std::make_unique<QFile>();
+    return handOverTo(*file) ? std::move(file) : nullptr;
 }
 
 OutputFile::OutputFile(const QString& path, unsigned mode) {

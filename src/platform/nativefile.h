@@ -44,8 +44,12 @@ public:
     // when it was opened (a download still being written, a file cut short), else no error.
     FileError checkUnchanged() const;
 
-    // Hands the open file over to a QFile, which closes it from then on. Null after a failure.
+    // Hands the open file over to a QFile, which closes it from then on, even when it fails to
+    // take it. Null after a failure.
     std::unique_ptr<QFile> intoQFile();
+    // The same into `file`, opened read-only with `extraMode` (such as QIODevice::Unbuffered).
+    // False when there is no open file to hand over or `file` would not take it.
+    bool handOverTo(QFile& file, QIODevice::OpenMode extraMode = {});
 
 #ifndef Q_OS_WIN
     int handle() const {

@@ -9,6 +9,8 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <algorithm>
+
 #ifndef Q_OS_WIN
 #include <dirent.h>
 #include <fcntl.h>
@@ -24,6 +26,15 @@ bool isAbsoluteSettingPath(const QString& text) {
 #else
     return text.startsWith(QLatin1Char('/'));
 #endif
+}
+
+QString lastPathPart(const QString& path) {
+    const qsizetype end = path.size() - (path.endsWith(QLatin1Char('/')) ? 1 : 0);
+    qsizetype slash = path.lastIndexOf(QLatin1Char('/'), end - 1);
+#ifdef Q_OS_WIN
+    slash = std::max(slash, path.lastIndexOf(QLatin1Char('\\'), end - 1));
+#endif
+    return path.mid(slash + 1, end - slash - 1);
 }
 
 QString joinPath(const QString& folder, const QString& name) {

@@ -14,6 +14,18 @@ namespace zq2 {
 // Elsewhere: a path that begins with "/".
 bool isAbsoluteSettingPath(const QString& text);
 
+// The last part of a path, the name of the file or folder it leads to: what follows the last
+// separator ("/", and "\\" on Windows), a separator at the very end left aside.
+QString lastPathPart(const QString& path);
+
+// Whether the system's file names ignore letter case themselves, so that looking a name up by its
+// exact spelling finds every spelling of it.
+#ifdef Q_OS_WIN
+inline constexpr bool kNamesIgnoreCase = true;
+#else
+inline constexpr bool kNamesIgnoreCase = false;
+#endif
+
 // folder + separator + name, with the platform's separator. No cleaning: the parts stay as given.
 QString joinPath(const QString& folder, const QString& name);
 

@@ -87,8 +87,8 @@ void MainWindow::addDropped(FolderSide& side, const QStringList& paths) {
         folder = FolderIndex(side.folder());
     DropResult result;
     runWork({QStringLiteral("Adding")}, [&](JobContext& job) {
-        const DropProgress progress = [&job, shown = -1](int index, int count, const QString& name, qint64 done,
-                                                         qint64 total, qint64 members) mutable {
+        const DropProgress progress = [&job, shown = -1](int index, int count, const QString& name,
+                                                         qint64 done, qint64 total, qint64 members) mutable {
             if (index != shown) {
                 shown = index;
                 job.startFile(index, count, name);
