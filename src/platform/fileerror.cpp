@@ -10,6 +10,9 @@ QString FileError::reason() const {
         return {};
     if (code == kChangedWhileCopied)
         return QStringLiteral("The file changed while it was copied");
+    if (code == kWindowsProgramWithoutWine)
+        return QString::fromLocal8Bit(std::strerror(ENOEXEC)) +
+               QStringLiteral(". Wine, which runs the game's programs on this system, was not found");
     return QString::fromLocal8Bit(std::strerror(code));
 }
 

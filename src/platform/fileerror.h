@@ -7,12 +7,15 @@ namespace zq2 {
 // A failure the system has no number for: a file changed (its size or its modification time) while
 // it was being copied, so the copy cannot be trusted. Far above the system's own numbers.
 inline constexpr int kChangedWhileCopied = 10001;
+// A Windows program that the system could not run ("Exec format error") where Wine, which would
+// run it, was not found.
+inline constexpr int kWindowsProgramWithoutWine = 10002;
 
 // The outcome of one file-system operation: no error, or the system's error number with the path
 // it concerns. Errors are values handed back to the window that started the work, which decides how
 // to tell the user; nothing below the windows shows a dialog.
 struct FileError {
-    int code = 0; // errno-style number, or kChangedWhileCopied; 0 means success
+    int code = 0; // errno-style number, or one of the k... numbers above; 0 means success
     QString path; // the file the failure concerns
 
     bool ok() const { return code == 0; }

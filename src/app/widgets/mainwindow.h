@@ -75,6 +75,10 @@ public:
     void LoadCacheData(const QString& dFileName);
     void CopyZQ2File(const QString& dFileName);
 
+    // Adds files named from outside the window (the command line, a later copy) to the game folder,
+    // exactly as dropping them onto the game folder's list does.
+    void addFilesToGameFolder(const QStringList& paths) { addDropped(game_, paths); }
+
 protected:
     void closeEvent(QCloseEvent* event) override;
 
