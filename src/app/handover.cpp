@@ -9,6 +9,7 @@
 #include <QTimer>
 #include <QtEndian>
 
+#include <memory>
 #include <optional>
 #include <utility>
 
@@ -23,23 +24,23 @@ namespace zq2 {
 namespace {
 
 // A message: its length as 4 bytes (big-endian), then a QDataStream of the magic number, the
-// version, the activation token, the number of paths and each path's bytes. The answer is one byte.
+// version, the activation token, the number of paths and each path's bytes. The answer is one byte,
+// "busy" or "ready"; to "ready" the sender confirms with one byte of its own, and only then are the
+// files added. A sender that has given up in the meantime (and told its user that nothing was
+// added) never confirms, so its files are never added behind its back.
 constexpr quint32 kMagic = 0x5a51324f;
 constexpr quint16 kVersion = 1;
 constexpr QDataStream::Version kStreamVersion = QDataStream::Qt_6_4;
-constexpr char kTaken = 'T';
+constexpr char kReady = 'R';
 constexpr char kBusy = 'B';
+constexpr char kConfirmed = 'C';
 // Far above what a command line can hold (the system caps all arguments together at a few MB).
 constexpr quint32 kLargestMessage = 64u << 20;
 // A sender that has not sent its whole message by then is cut off.
 constexpr int kSenderMilliseconds = 10000;
-// Between two tries of a sender whose receiver is busy or not listening yet.
+// Between two tries of a sender whose receiver is busy or not listening yet; and between two looks
+// at a window that has files waiting while it asks a question.
 constexpr int kRetryMilliseconds = 100;
-
-struct Message {
-    QStringList paths;
-    QByteArray activationToken;
-};
 
 QByteArray encodeMessage(const QStringList& paths, const QByteArray& activationToken) {
     QByteArray payload;
@@ -55,13 +56,13 @@ QByteArray encodeMessage(const QStringList& paths, const QByteArray& activationT
     return framed + payload;
 }
 
-std::optional<Message> decodeMessage(const QByteArray& payload) {
+std::optional<HandOverMessage> decodeMessage(const QByteArray& payload) {
     QDataStream in(payload);
     in.setVersion(kStreamVersion);
     quint32 magic = 0;
     quint16 version = 0;
     quint32 count = 0;
-    Message message;
+    HandOverMessage message;
     in >> magic >> version >> message.activationToken >> count;
     // Every path takes at least its 4-byte length, which bounds the count before anything is reserved.
     if (in.status() != QDataStream::Ok || magic != kMagic || version != kVersion ||
@@ -135,8 +136,13 @@ HandOverResult handOverFiles(const QString& socketPath, const QStringList& paths
             if (!sameUser(socket))
                 return HandOverResult::Unreachable;
             const std::optional<char> answer = exchange(socket, message, deadline);
-            if (answer == kTaken)
+            if (answer == kReady) {
+                // Once confirmed, the files are the running copy's to add, whatever the time.
+                socket.putChar(kConfirmed);
+                if (!socket.flush() && socket.bytesToWrite() > 0)
+                    socket.waitForBytesWritten(kRetryMilliseconds);
                 return HandOverResult::Taken;
+            }
             // A copy that said it was busy is not taken for a hanging one when the time runs out
             // in the middle of the next try.
             if (answer == kBusy || result != HandOverResult::Busy)
@@ -183,13 +189,28 @@ bool HandOverServer::listen(const QString& socketPath) {
 void HandOverServer::accept() {
     while (QLocalSocket* socket = server_.nextPendingConnection()) {
         connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
-        connect(socket, &QLocalSocket::readyRead, this, [this, socket] { readFrom(socket); });
+        // The message once it is read whole and the copy was ready for it; then only the
+        // sender's confirmation is awaited.
+        auto pending = std::make_shared<std::optional<HandOverMessage>>();
+        connect(socket, &QLocalSocket::readyRead, this,
+                [this, socket, pending] { readFrom(socket, *pending); });
         QTimer::singleShot(kSenderMilliseconds, socket, [socket] { socket->abort(); });
-        readFrom(socket);
+        readFrom(socket, *pending);
     }
 }
 
-void HandOverServer::readFrom(QLocalSocket* socket) {
+void HandOverServer::readFrom(QLocalSocket* socket, std::optional<HandOverMessage>& pending) {
+    if (pending) {
+        char confirmation = 0;
+        if (!socket->getChar(&confirmation))
+            return;
+        const HandOverMessage message = std::move(*pending);
+        pending.reset();
+        socket->disconnectFromServer();
+        if (confirmation == kConfirmed)
+            emit filesArrived(message.paths, message.activationToken);
+        return;
+    }
     if (socket->bytesAvailable() < 4)
         return;
     const quint32 size = qFromBigEndian<quint32>(socket->peek(4).constData());
@@ -200,17 +221,21 @@ void HandOverServer::readFrom(QLocalSocket* socket) {
     if (socket->bytesAvailable() < 4 + qint64(size))
         return;
     socket->skip(4);
-    const std::optional<Message> message = decodeMessage(socket->read(size));
-    disconnect(socket, &QLocalSocket::readyRead, this, nullptr);
+    std::optional<HandOverMessage> message = decodeMessage(socket->read(size));
     if (!message) {
         socket->abort();
         return;
     }
-    const bool busy = busy_ && busy_();
-    socket->putChar(busy ? kBusy : kTaken);
-    socket->disconnectFromServer();
-    if (!busy)
-        emit filesArrived(message->paths, message->activationToken);
+    if (busy_ && busy_()) {
+        socket->putChar(kBusy);
+        socket->disconnectFromServer();
+        return;
+    }
+    pending = std::move(message);
+    socket->putChar(kReady);
+    // The confirmation may have come with the message's last bytes.
+    if (socket->bytesAvailable() > 0)
+        readFrom(socket, pending);
 }
 
 FileInbox::FileInbox(std::function<bool()> windowBusy, QObject* parent)
@@ -246,6 +271,12 @@ void FileInbox::deliverWaiting() {
     scheduled_ = false;
     if (delivering_)
         return; // the batch being added picks these up when it is done
+    if (windowBusy_ && windowBusy_()) {
+        // A question came up after the files were taken: they wait until it has been answered.
+        scheduled_ = true;
+        QTimer::singleShot(kRetryMilliseconds, this, &FileInbox::deliverWaiting);
+        return;
+    }
     delivering_ = true;
     while (!waiting_.isEmpty()) {
         const QStringList batch = std::exchange(waiting_, {});

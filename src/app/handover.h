@@ -6,6 +6,7 @@
 #include <QStringList>
 
 #include <functional>
+#include <optional>
 
 class QLocalSocket;
 
@@ -31,12 +32,19 @@ inline constexpr int kHandOverMilliseconds = 5000;
 HandOverResult handOverFiles(const QString& socketPath, const QStringList& paths,
                              const QByteArray& activationToken, int timeoutMs = kHandOverMilliseconds);
 
+// What a later copy hands over: the paths, and the desktop's token for coming to the front.
+struct HandOverMessage {
+    QStringList paths;
+    QByteArray activationToken;
+};
+
 // What to tell the user when a hand-over did not succeed.
 QString handOverFailureText(HandOverResult result);
 
 // The running copy's end: takes files from later copies and passes them on while `busy` says no;
-// while it says yes, the sender is told to try again. A message that is malformed, too large or
-// not complete in time is dropped without an answer.
+// while it says yes, the sender is told to try again. Files are passed on only once their sender
+// has confirmed that it still waits for them. A message that is malformed, too large or not
+// complete in time is dropped without an answer.
 class HandOverServer : public QObject {
     Q_OBJECT
 public:
@@ -49,12 +57,12 @@ public:
     bool isListening() const { return server_.isListening(); }
 
 signals:
-    // Emitted after the sender has been told that the files were taken.
+    // Emitted once the sender has confirmed that it counts the files as taken.
     void filesArrived(const QStringList& paths, const QByteArray& activationToken);
 
 private:
     void accept();
-    void readFrom(QLocalSocket* socket);
+    void readFrom(QLocalSocket* socket, std::optional<HandOverMessage>& pending);
 
     QLocalServer server_;
     std::function<bool()> busy_;
