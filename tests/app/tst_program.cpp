@@ -200,7 +200,6 @@ private slots:
         row("missing file", {"a.z2l"}, false, 2, "No such file 'a.z2l'.");
         row("missing file after the toolkit's options", {"-platform", "offscreen", "-reverse", "a.z2l"}, true,
             2, "No such file 'a.z2l'.");
-        row("folder", {"/"}, false, 2, "'/' is not a plain file.");
         row("device", {"/dev/null"}, true, 2, "'/dev/null' is not a plain file.");
     }
     // Without a display, bringing up the toolkit, let alone a window, would end the program with an
