@@ -3,22 +3,23 @@
 # nothing when they are all there already. Runs as root (or through sudo when it is available).
 #
 # With --ci it also installs what only CI's extra checks use: the validators of the installed tree,
-# lintian, and MinGW's g++ for the Windows syntax check. They are kept out of the default list
-# because `make run` and `make test` call this script, and a newcomer should not have to download a
-# Windows cross compiler (about 400 MB installed) to build and try the program. With --fuzz, or --ci,
-# it also installs clang with libFuzzer for `make fuzz`.
+# the tools that tell file types and the programs that open them, lintian, and MinGW's g++ for the
+# Windows syntax check. They are kept out of the default list because `make run` and `make test` call
+# this script, and a newcomer should not have to download a Windows cross compiler (about 400 MB
+# installed) to build and try the program. With --fuzz, or --ci, it also installs clang with
+# libFuzzer for `make fuzz`.
 set -euo pipefail
 
 packages=(
     cmake ninja-build g++ make
-    qt6-base-dev qt6-tools-dev qt6-documentation-tools libqt6sql6-sqlite libgl-dev
+    qt6-base-dev qt6-tools-dev qt6-documentation-tools qt6-svg-dev libqt6sql6-sqlite libgl-dev
     libarchive-dev liblzma-dev pkgconf libglib2.0-dev
     libbenchmark-dev libarchive-tools
     fonts-dejavu-core fonts-dejavu-extra
     dpkg-dev file
 )
 if [ "${1:-}" = "--ci" ]; then
-    packages+=(desktop-file-utils appstream lintian g++-mingw-w64-x86-64-posix)
+    packages+=(desktop-file-utils appstream shared-mime-info libglib2.0-bin lintian g++-mingw-w64-x86-64-posix)
 fi
 if [ "${1:-}" = "--ci" ] || [ "${1:-}" = "--fuzz" ]; then
     packages+=(clang libclang-rt-14-dev)

@@ -1,4 +1,5 @@
 #include "app/commandline.h"
+#include "app/handover.h"
 #include "app/singleinstance.h"
 #include "app/termination.h"
 #include "app/widgets/appfont.h"
@@ -18,36 +19,48 @@
 
 namespace {
 
-QStringList argumentsOf(int argc, char** argv) {
-    QStringList arguments;
-    for (int i = 0; i < argc; ++i)
-        arguments.append(QString::fromLocal8Bit(argv[i]));
-    return arguments;
-}
-
 int answer(const zq2::CommandLineRequest& request) {
     std::fputs(request.text.toLocal8Bit().constData(), request.exitCode == 0 ? stdout : stderr);
     return request.exitCode;
 }
 
+// Files for a copy that runs already: it adds them and this copy ends. When it cannot be reached
+// in time, the user hears so, and the status says the files were not added.
+int handOver(const zq2::SingleInstance& instance, const QStringList& files, zq2::Prompter& prompter) {
+    const zq2::HandOverResult result =
+        zq2::handOverFiles(instance.socketPath(), files, qgetenv("XDG_ACTIVATION_TOKEN"));
+    if (result == zq2::HandOverResult::Taken)
+        return 0;
+    const QString text = zq2::handOverFailureText(result);
+    std::fputs(QStringLiteral("zq2org: %1\n").arg(text).toLocal8Bit().constData(), stderr);
+    prompter.tell(text);
+    return 1;
+}
+
+// Files handed over come to a window that may be minimised or behind others. The desktop's token
+// for the copy that was started lets this one come to the front where focus stealing is prevented.
+void bringToFront(QWidget& window, const QByteArray& activationToken) {
+    if (!activationToken.isEmpty())
+        qputenv("XDG_ACTIVATION_TOKEN", activationToken);
+    window.setWindowState((window.windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
+    window.show();
+    window.raise();
+    window.activateWindow();
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
-    // Help and version are answered before the toolkit starts: they need no display, show no
-    // window and leave the single-copy lock alone.
-    const zq2::CommandLineRequest early = zq2::readCommandLine(argumentsOf(argc, argv));
-    if (early.action == zq2::CommandLineRequest::Action::Help ||
-        early.action == zq2::CommandLineRequest::Action::Version)
-        return answer(early);
-
-    QApplication app(argc, argv);
-    // The toolkit has taken its own options (-platform, -style, ...) out by now; anything left over
-    // is a mistake, reported before anything is shown or locked.
-    const zq2::CommandLineRequest request = zq2::readCommandLine(QCoreApplication::arguments());
+    // The command line is read before the toolkit starts: help, version and mistakes need no
+    // display, show no window and leave the single-copy lock alone.
+    const zq2::CommandLineRequest request =
+        zq2::readCommandLine(zq2::programArguments(argc, argv), zq2::currentFolder());
     if (request.action != zq2::CommandLineRequest::Action::Run)
         return answer(request);
 
-    // The name is the command's, so that an installed copy keeps its files in ~/.config/zq2org.
+    QApplication app(argc, argv);
+    // The name is the command's, so that an installed copy keeps its files in ~/.config/zq2org and
+    // its windows carry the class that the desktop entry names.
     QApplication::setApplicationName(QStringLiteral("zq2org"));
     QApplication::setApplicationVersion(QStringLiteral(ZQ2_VERSION));
     QGuiApplication::setDesktopFileName(QStringLiteral(ZQ2_APP_ID));
@@ -57,6 +70,19 @@ int main(int argc, char** argv) {
 
     zq2::SingleInstance instance(QCoreApplication::applicationFilePath());
     zq2::QtPrompter prompter;
+    // Files go to a running copy at once, without this copy's splash window.
+    if (!request.files.isEmpty() && !instance.tryAcquire())
+        return handOver(instance, request.files, prompter);
+
+    // The window is busy while it waits for an answer or while file work runs: files handed over then
+    // would start a second drop in the middle of the first one.
+    std::unique_ptr<zq2::MainWindow> window;
+    zq2::FileInbox inbox(
+        [&window] { return QApplication::activeModalWidget() != nullptr || (window && window->busy()); });
+    zq2::HandOverServer server([&inbox] { return inbox.busy(); });
+    QObject::connect(&server, &zq2::HandOverServer::filesArrived, &inbox, &zq2::FileInbox::take);
+    inbox.take(request.files);
+
     zq2::QtDialogs dialogs(prompter);
     zq2::StartupOptions options;
     options.folders =
@@ -64,9 +90,19 @@ int main(int argc, char** argv) {
                             QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation));
     options.prompter = &prompter;
     options.dialogs = &dialogs;
-    options.anotherCopyRunning = [&instance] { return !instance.tryAcquire(); };
+    // The copy that holds the lock takes files from the moment it has it; they wait in the inbox
+    // until the window is up.
+    options.anotherCopyRunning = [&instance, &server] {
+        if (!instance.tryAcquire())
+            return true;
+        if (!server.isListening())
+            server.listen(instance.socketPath());
+        return false;
+    };
+    if (!request.files.isEmpty())
+        server.listen(instance.socketPath());
 
-    std::unique_ptr<zq2::MainWindow> window = zq2::startProgram(options);
+    window = zq2::startProgram(options);
     if (!window)
         return 0;
 
@@ -80,5 +116,9 @@ int main(int argc, char** argv) {
                      [&window](QSessionManager&) { window->requestClose(zq2::CloseReason::SessionEnd); });
 
     window->show();
+    inbox.open([&window](const QStringList& paths, const QByteArray& activationToken) {
+        bringToFront(*window, activationToken);
+        window->addFilesToGameFolder(paths);
+    });
     return app.exec();
 }

@@ -12,6 +12,9 @@ QString FileError::reason() const {
         return QStringLiteral("The file changed while it was copied");
     if (code == kNotPlainFile)
         return QStringLiteral("It is not a plain file");
+    if (code == kWindowsProgramWithoutWine)
+        return QString::fromLocal8Bit(std::strerror(ENOEXEC)) +
+               QStringLiteral(". Wine, which runs the game's programs on this system, was not found");
     return QString::fromLocal8Bit(std::strerror(code));
 }
 

@@ -10,12 +10,15 @@ inline constexpr int kChangedWhileCopied = 10001;
 // Something that is not a plain file (a device, a named pipe, a socket) stands where a file was to
 // be read; it is treated as no file at all, and never opened.
 inline constexpr int kNotPlainFile = 10002;
+// A Windows program that the system could not run ("Exec format error") where Wine, which would
+// run it, was not found.
+inline constexpr int kWindowsProgramWithoutWine = 10003;
 
 // The outcome of one file-system operation: no error, or the system's error number with the path
 // it concerns. Errors are values handed back to the window that started the work, which decides how
 // to tell the user; nothing below the windows shows a dialog.
 struct FileError {
-    int code = 0; // errno-style number, or one of the numbers above; 0 means success
+    int code = 0; // errno-style number, or one of the k... numbers above; 0 means success
     QString path; // the file the failure concerns
 
     bool ok() const { return code == 0; }

@@ -191,7 +191,12 @@ FileError startDetached(const LaunchRequest& request) {
         return FileError::fromErrno(EACCES, request.program);
     }
     // No working folder is set: the started program runs in this program's current folder.
-    return spawnDetached(program, arguments, request.program);
+    FileError error = spawnDetached(program, arguments, request.program);
+    // The system cannot run a Windows program by itself; the user is told what would.
+    if (error.code == ENOEXEC && wine.isEmpty() &&
+        program.endsWith(QLatin1String(".exe"), Qt::CaseInsensitive))
+        error.code = kWindowsProgramWithoutWine;
+    return error;
 #endif
 }
 

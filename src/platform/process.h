@@ -33,7 +33,8 @@ std::optional<LaunchRequest> seeFileLaunch(const QString& seeFileCaption, const 
 // Windows program (*.exe) is started through "wine" when wine is on the PATH, and directly
 // otherwise. The program's path and its arguments reach it as the exact bytes of the names they
 // hold (see encodeFileName). A program that is missing, is a folder or may not be executed is
-// reported with ENOENT, EISDIR or EACCES; any other refusal with the system's reason.
+// reported with ENOENT, EISDIR or EACCES; a Windows program that the system cannot run while wine
+// is not on the PATH with kWindowsProgramWithoutWine; any other refusal with the system's reason.
 FileError startDetached(const LaunchRequest& request);
 
 } // namespace zq2

@@ -138,6 +138,8 @@ private slots:
         QTest::newRow("program in other letter case") << "ZENO2.EXE" << QString("c.z2l") << 0;
         QTest::newRow("missing program") << "Other.exe" << QString("c.z2l") << ENOENT;
         QTest::newRow("not executable") << "Zeno2.exe" << QString("c.z2l") << EACCES;
+        QTest::newRow("Windows program without wine")
+            << "Zeno2.exe" << QString("c.z2l") << zq2::kWindowsProgramWithoutWine;
     }
     void startDetachedPassesArgumentsAsGiven() {
         QFETCH(QString, program);
@@ -147,12 +149,16 @@ private slots:
         QTemporaryDir current;
         const QString game = root.filePath(decodeFileName("Zeno Quillback 2 \xE9t\xE9"));
         zq2::test::writeRecorder(game, program, code != EACCES);
+        if (code == zq2::kWindowsProgramWithoutWine)
+            zq2::test::writeFile(game, program, QByteArray("MZ\x90\0\3\0", 6)); // stays executable
         QVERIFY(QDir::setCurrent(current.path()));
         const auto request = seeFileLaunch("Play " + level, level, game);
         QVERIFY(request);
         const FileError error = startDetached(*request);
         QCOMPARE(error.code, code);
         QCOMPARE(error.path, code != 0 ? request->program : QString());
+        // Only where Wine would have run the program does the reason name it.
+        QCOMPARE(error.reason().contains("Wine"), code == zq2::kWindowsProgramWithoutWine);
         if (code == 0)
             QTRY_COMPARE(zq2::test::readFile(game + '/' + program + ".args"),
                          encodeFileName(level + '|' + QDir::current().canonicalPath() + '|'));

@@ -77,6 +77,12 @@ public:
     void LoadCacheData(const QString& dFileName);
     void CopyZQ2File(const QString& dFileName);
 
+    // Adds files named from outside the window (the command line, a later copy) to the game folder,
+    // exactly as dropping them onto the game folder's list does.
+    void addFilesToGameFolder(const QStringList& paths) { addDropped(game_, paths); }
+    // Whether file work runs, during which the window takes no other command.
+    bool busy() const { return work_.running(); }
+
 protected:
     void closeEvent(QCloseEvent* event) override;
 
