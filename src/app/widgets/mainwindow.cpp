@@ -151,8 +151,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
 }
 
 bool MainWindow::Form_QueryUnload(CloseReason reason) {
-    const bool red = ui_->lvlStatus->palette().color(QPalette::WindowText) == kOverLimitRed;
-    if (!quitNeedsQuestion(!closeMayAsk(reason), prefs_.warnMaxLevels, red))
+    if (!quitNeedsQuestion(!closeMayAsk(reason), prefs_.warnMaxLevels, levelsOverLimit_))
         return false;
     return prompter_.ask(quitQuestionText(), Buttons::YesNo) != Answer::Yes;
 }
@@ -262,6 +261,7 @@ void MainWindow::LoadCacheData(const QString& dFileName) {
 
 void MainWindow::refreshCounts() {
     const CountCaptions captions = countCaptions(countFolders(gameDir_, cacheDirOf(gameDir_)));
+    levelsOverLimit_ = captions.overLimit;
     QPalette palette = ui_->lvlStatus->palette();
     palette.setColor(QPalette::WindowText, captions.overLimit ? kOverLimitRed : kWithinLimitBlack);
     ui_->lvlStatus->setPalette(palette);

@@ -107,6 +107,8 @@ private:
     SkinValues skin_;
     CloseReason pendingReason_ = CloseReason::User;
     bool listsStale_ = false;
+    // The level count is red: the game folder holds more levels than the game's list can take.
+    bool levelsOverLimit_ = false;
 };
 
 } // namespace zq2
