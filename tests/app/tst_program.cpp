@@ -3,6 +3,8 @@
 // first without any question. Its command line answers help and version without starting, and
 // refuses anything else with the usage.
 #include "app/singleinstance.h"
+#include "app/termination.h"
+#include "support/faults.h"
 #include "support/tempfiles.h"
 
 #include <QDir>
@@ -18,6 +20,26 @@ using zq2::test::writeFile;
 class TestProgram : public QObject {
     Q_OBJECT
 private slots:
+    // A burst of termination requests neither blocks the signal handler on a full socket nor is lost,
+    // and a program started from here does not inherit the socket pair they travel through.
+    void terminationRequestsNeitherBlockNorLeak() {
+        int requests = 0;
+        zq2::TerminationWatcher watcher;
+        connect(&watcher, &zq2::TerminationWatcher::terminationRequested, this, [&requests] { ++requests; });
+        {
+            const zq2::test::HangGuard guard;
+            for (int i = 0; i < 100000; ++i)
+                ::raise(SIGTERM);
+        }
+        QTRY_VERIFY(requests > 0);
+
+        QProcess child;
+        child.start(QStringLiteral("/bin/sh"), {QStringLiteral("-c"), QStringLiteral("ls -l /proc/$$/fd")});
+        QVERIFY(child.waitForFinished());
+        const QByteArray descriptors = child.readAllStandardOutput();
+        QVERIFY2(descriptors.contains("pipe:") && !descriptors.contains("socket:"), descriptors.constData());
+    }
+
     void secondCopyEndsSilentlyAndFirstRunsOn() {
         QTemporaryDir appDir, gameDir, runtimeDir;
         QFile::setPermissions(runtimeDir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
