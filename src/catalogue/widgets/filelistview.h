@@ -15,8 +15,9 @@ class FileNameModel;
 // selected entry. Setting the folder or the pattern marks the entries out of date; they are listed
 // again at the next re-read, query or showing, whichever comes first, so that setting both in a row
 // reads the folder only once. Listing again leaves nothing selected; nothing the user does with the
-// mouse or the keys does. An entry dragged out is offered to other programs as a copy of its file;
-// local files dropped onto the list are announced by filesDropped().
+// mouse or the keys does. Pressing an entry and moving the pointer moves the selection, as in a list
+// box; once the pointer leaves the list, the selected entry is dragged out, offered to other programs
+// as a copy of its file. Local files dropped onto the list are announced by filesDropped().
 class FileListView : public QListView {
     Q_OBJECT
 
@@ -57,6 +58,7 @@ signals:
 protected:
     void keyPressEvent(QKeyEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dragMoveEvent(QDragMoveEvent* event) override;
