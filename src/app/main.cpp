@@ -12,7 +12,6 @@
 #include <QApplication>
 #include <QIcon>
 #include <QSessionManager>
-#include <QStandardPaths>
 
 #include <cstdio>
 
@@ -59,9 +58,7 @@ int main(int argc, char** argv) {
     zq2::QtPrompter prompter;
     zq2::QtDialogs dialogs(prompter);
     zq2::StartupOptions options;
-    options.folders =
-        zq2::programFolders(QCoreApplication::applicationDirPath(),
-                            QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation));
+    options.folders = zq2::runningProgramFolders();
     options.prompter = &prompter;
     options.dialogs = &dialogs;
     options.anotherCopyRunning = [&instance] { return !instance.tryAcquire(); };

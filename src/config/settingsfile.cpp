@@ -100,10 +100,6 @@ SettingsDialogStart settingsDialogStart(const QString& configDir, const QString&
     return start;
 }
 
-QString typedOrKept(const QString& boxText, const QString& value) {
-    return boxText == displayFileName(value) ? value : boxText;
-}
-
 QString settingsSaveFailedText(const WriteResult& result) {
     return writeFailedText(QStringLiteral("settings"), result);
 }
