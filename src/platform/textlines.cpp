@@ -15,6 +15,7 @@
 #else
 #include <QRandomGenerator>
 
+#include <cstdlib>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -180,9 +181,17 @@ FileError replaceFileContents(const QString& path, const QByteArray& bytes) {
 #else
 
 // The path goes to the system as its exact bytes, so a folder whose name is not UTF-8 is written to
-// as surely as it is read from. A file that is replaced keeps its permissions.
+// as surely as it is read from. A file that is replaced keeps its permissions, and a link keeps
+// pointing to the file it names, which is the one replaced.
 FileError replaceFileContents(const QString& path, const QByteArray& bytes) {
-    const QByteArray target = encodeFileName(path);
+    QByteArray target = encodeFileName(path);
+    struct stat link {};
+    if (::lstat(target.constData(), &link) == 0 && S_ISLNK(link.st_mode)) {
+        if (char* resolved = ::realpath(target.constData(), nullptr)) {
+            target = resolved;
+            ::free(resolved);
+        }
+    }
     struct stat old {};
     const bool replacing = ::stat(target.constData(), &old) == 0;
     if (replacing && S_ISDIR(old.st_mode))

@@ -146,6 +146,17 @@ private slots:
         QCOMPARE(zq2::resolveSettings(lines, folders.appDir).gameDir, bin);
         QVERIFY(settingsDialogStart(folders.configDir, folders.appDir).focusOnCd);
     }
+
+    // A settings file kept elsewhere and linked into the folder (as dotfile managers do) is saved
+    // where it lies; the link stays.
+    void savedThroughALink() {
+        test::TempDir dir;
+        test::writeFile(dir.path(), "kept/settings.ini", "old");
+        QVERIFY(QFile::link("kept/settings.ini", dir.filePath("settings.ini")));
+        QVERIFY(writeSettingsFile(dir.path(), appPathKeyword(), "/media/cdrom").saved);
+        QCOMPARE(test::readFile(dir.filePath("kept/settings.ini")), "APP-PATH\r\n/media/cdrom");
+        QVERIFY(QFileInfo(dir.filePath("settings.ini")).isSymLink());
+    }
 };
 
 QTEST_GUILESS_MAIN(TestConfigFiles)
