@@ -1,6 +1,6 @@
 // Skin makefiles: ten positional lines, picture lines taken as full paths or relative to the program's
-// folder, colour lines read as hexadecimal up to the first other character; lines the file lacks leave
-// their values alone. Every colour read is also turned into the colour shown.
+// folder (with "\" as a separator), colour lines read as hexadecimal up to the first other character;
+// lines the file lacks leave their values alone. Every colour read is also turned into the colour shown.
 #include "appearance/colours.h"
 #include "appearance/skinfile.h"
 #include "fuzzsupport.h"
@@ -11,7 +11,8 @@ using namespace zq2;
 
 namespace {
 
-const QString kApp = QStringLiteral("/app");
+// A program folder that does not exist, so that no part of a picture line is looked up.
+const QString kApp = QStringLiteral("/nonexistent/zq2-fuzz-app");
 
 // Hexadecimal digits from the start, either case; past 32 bits it stays at 0xFFFFFFFF.
 ColourValue expectedColour(const QString& line) {
@@ -32,8 +33,12 @@ ColourValue expectedColour(const QString& line) {
     return ColourValue(value);
 }
 
+// A relative line may come from Windows: a backslash separates folders. As the program's folder does
+// not exist, no part of the line is found in another letter case: all stay as written.
 QString expectedPicture(const QString& line) {
-    return line.startsWith(QLatin1Char('/')) ? line : kApp + QLatin1Char('/') + line;
+    if (line.startsWith(QLatin1Char('/')))
+        return line;
+    return kApp + QLatin1Char('/') + QString(line).replace(QLatin1Char('\\'), QLatin1Char('/'));
 }
 
 // A palette whose every role has a colour of its own, so that a wrong role shows.

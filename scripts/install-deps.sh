@@ -7,7 +7,8 @@
 # Windows syntax check. They are kept out of the default list because `make run` and `make test` call
 # this script, and a newcomer should not have to download a Windows cross compiler (about 400 MB
 # installed) to build and try the program. With --fuzz, or --ci, it also installs clang with
-# libFuzzer for `make fuzz`.
+# libFuzzer for `make fuzz`. ccache, which every build uses when it is there, is in the default list;
+# clang-format, which `make format-check` needs, comes with --ci.
 set -euo pipefail
 
 packages=(
@@ -16,10 +17,11 @@ packages=(
     libarchive-dev liblzma-dev pkgconf libglib2.0-dev
     libbenchmark-dev libarchive-tools
     fonts-dejavu-core fonts-dejavu-extra
-    dpkg-dev file
+    dpkg-dev file ccache
 )
 if [ "${1:-}" = "--ci" ]; then
-    packages+=(desktop-file-utils appstream shared-mime-info libglib2.0-bin lintian g++-mingw-w64-x86-64-posix)
+    packages+=(desktop-file-utils appstream shared-mime-info libglib2.0-bin lintian g++-mingw-w64-x86-64-posix
+               clang-format)
 fi
 if [ "${1:-}" = "--ci" ] || [ "${1:-}" = "--fuzz" ]; then
     packages+=(clang libclang-rt-14-dev)

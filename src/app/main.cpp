@@ -13,7 +13,6 @@
 #include <QApplication>
 #include <QIcon>
 #include <QSessionManager>
-#include <QStandardPaths>
 
 #include <cstdio>
 
@@ -85,9 +84,7 @@ int main(int argc, char** argv) {
 
     zq2::QtDialogs dialogs(prompter);
     zq2::StartupOptions options;
-    options.folders =
-        zq2::programFolders(QCoreApplication::applicationDirPath(),
-                            QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation));
+    options.folders = zq2::runningProgramFolders();
     options.prompter = &prompter;
     options.dialogs = &dialogs;
     // The copy that holds the lock takes files from the moment it has it; they wait in the inbox

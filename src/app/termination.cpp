@@ -3,6 +3,7 @@
 #include <QSocketNotifier>
 
 #ifdef Q_OS_UNIX
+#include <cerrno>
 #include <csignal>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -15,9 +16,13 @@ namespace {
 
 int signalPipe[2] = {-1, -1};
 
+// Never blocks: with the socket full, a request is already waiting to be read, so the byte that
+// does not fit is not missed.
 extern "C" void onTerminationSignal(int) {
+    const int savedErrno = errno;
     const char byte = 1;
     [[maybe_unused]] const auto written = ::write(signalPipe[0], &byte, 1);
+    errno = savedErrno;
 }
 
 } // namespace
@@ -26,7 +31,10 @@ extern "C" void onTerminationSignal(int) {
 TerminationWatcher::TerminationWatcher(QObject* parent)
     : QObject(parent) {
 #ifdef Q_OS_UNIX
-    if (signalPipe[0] < 0 && ::socketpair(AF_UNIX, SOCK_STREAM, 0, signalPipe) != 0)
+    // Close-on-exec: the game, ZLE and wine started from here must not hold the pair open. Non-blocking:
+    // the handler must never wait on a full socket, and the reader drains it without waiting.
+    if (signalPipe[0] < 0 &&
+        ::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0, signalPipe) != 0)
         return;
     notifier_ = new QSocketNotifier(signalPipe[1], QSocketNotifier::Read, this);
     connect(notifier_, &QSocketNotifier::activated, this, &TerminationWatcher::readPending);
@@ -49,8 +57,10 @@ TerminationWatcher::~TerminationWatcher() {
 
 void TerminationWatcher::readPending() {
 #ifdef Q_OS_UNIX
-    char byte = 0;
-    [[maybe_unused]] const auto read = ::read(signalPipe[1], &byte, 1);
+    // Requests that came in a burst are one request: what is waiting is read in one go.
+    char bytes[256];
+    if (::read(signalPipe[1], bytes, sizeof bytes) <= 0)
+        return;
 #endif
     emit terminationRequested();
 }

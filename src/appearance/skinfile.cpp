@@ -1,5 +1,6 @@
 #include "appearance/skinfile.h"
 
+#include "platform/filenames.h"
 #include "platform/paths.h"
 #include "platform/textlines.h"
 
@@ -39,7 +40,7 @@ ColourValue parseColourLine(const QString& line) {
 }
 
 QString picturePathFor(const QString& line, const QString& appDir) {
-    return isAbsoluteSettingPath(line) ? line : joinPath(appDir, line);
+    return isAbsoluteSettingPath(line) ? line : followPathIgnoringCase(appDir, line);
 }
 
 MainWindowSkin loadSkinFile(const QString& sFile, const QString& appDir, SkinValues& values) {
@@ -52,7 +53,7 @@ MainWindowSkin loadSkinFile(const QString& sFile, const QString& appDir, SkinVal
     if (!lines)
         return mainWindow;
     for (qsizetype i = 0; i < lines->size(); ++i) {
-        const QString line = QString::fromLocal8Bit(lines->at(i));
+        const QString line = decodeStoredPath(lines->at(i));
         switch (i + 1) {
         case 1:
             mainWindow.picture = picturePathFor(line, appDir);

@@ -16,7 +16,8 @@ ColourValue parseColourLine(const QString& line);
 
 // The full path that a picture line names: the line itself when it is a full path, otherwise the
 // line taken relative to the program's own folder `appDir` (never to the skin makefile's folder).
-// An empty line yields the program's folder, which is no picture.
+// Skins made on Windows load here too: "\" separates folders in a relative line, and letter case
+// is ignored (followPathIgnoringCase). An empty line yields the program's folder, which is no picture.
 QString picturePathFor(const QString& line, const QString& appDir);
 
 // The part of a skin that the main window applies at once: its background picture (line 1) and the
@@ -28,7 +29,8 @@ struct MainWindowSkin {
     std::optional<ColourValue> frame2;
 };
 
-// Reads the skin makefile `sFile`: ten positional lines ended by CR LF (a lone LF also ends a line).
+// Reads the skin makefile `sFile`: ten positional lines ended by CR LF (a lone LF also ends a line),
+// picture lines taken as the bytes they hold (decodeStoredPath).
 // Lines 4 to 10 go into `values`; lines 1 to 3 are returned for the main window. A value whose line
 // the file lacks keeps what it held, nothing is reset first, and lines after the tenth are ignored.
 // A file that cannot be opened changes nothing. Only the start of the file is read and each line is

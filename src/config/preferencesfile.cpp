@@ -1,5 +1,6 @@
 #include "config/preferencesfile.h"
 
+#include "platform/filenames.h"
 #include "platform/paths.h"
 #include "platform/programfolders.h"
 #include "platform/textlines.h"
@@ -29,7 +30,7 @@ constexpr SwitchTexts kDisplayDelete{"DISPLAYDELETE=YES", "DISPLAYDELETE=NO"};
 std::optional<bool> readSwitch(const QList<QByteArray>& lines, qsizetype index, const SwitchTexts& texts) {
     if (index >= lines.size())
         return std::nullopt;
-    const QString line = QString::fromLocal8Bit(lines.at(index));
+    const QString line = decodeStoredPath(lines.at(index));
     if (sameKeyword(line, QLatin1String(texts.yes)))
         return true;
     if (sameKeyword(line, QLatin1String(texts.no)))
@@ -64,12 +65,12 @@ std::optional<PreferencesFile> readPreferencesFile(const QString& configDir) {
     file.tooLarge = whole.tooLarge;
     file.useSkin = readSwitch(lines, 0, kUseSkin);
     if (lines.size() > 1)
-        file.skinLine = QString::fromLocal8Bit(lines.at(1));
+        file.skinLine = decodeStoredPath(lines.at(1));
     file.useTips = readSwitch(lines, 2, kUseTips);
     file.warnMax = readSwitch(lines, 3, kWarnMax);
     file.displayDelete = readSwitch(lines, 4, kDisplayDelete);
     for (qsizetype i = 5; i < lines.size(); ++i)
-        file.patterns.append(QString::fromLocal8Bit(lines.at(i)));
+        file.patterns.append(decodeStoredPath(lines.at(i)));
     return file;
 }
 
@@ -95,12 +96,12 @@ QByteArray preferencesBytes(bool useSkin, const QString& skinDirText, bool useTi
                             bool displayDelete, const QStringList& patterns) {
     const QByteArray lineEnd = QByteArrayLiteral("\r\n");
     QByteArray bytes = switchLine(useSkin, kUseSkin);
-    bytes += lineEnd + trimSpaces(skinDirText).toLocal8Bit();
+    bytes += lineEnd + encodeStoredPath(trimSpaces(skinDirText));
     bytes += lineEnd + switchLine(useTips, kUseTips);
     bytes += lineEnd + switchLine(warnMax, kWarnMax);
     bytes += lineEnd + switchLine(displayDelete, kDisplayDelete);
     for (const QString& pattern : patterns)
-        bytes += lineEnd + pattern.toLocal8Bit();
+        bytes += lineEnd + encodeStoredPath(pattern);
     return bytes;
 }
 

@@ -21,9 +21,11 @@ struct Preferences {
     QStringList patterns; // file-type patterns of the filter drop-downs, after "All"
 };
 
-// preferences.ini as read. A switch is empty when its line matched neither its YES nor its NO text,
-// or when the file ends before that line; the reader of the switch then keeps what it had. A file too
-// large to read whole (see preferencesTooLargeText) is not read at all, and must never be written over.
+// preferences.ini as read; the skin path and the patterns decoded as stored paths (decodeStoredPath),
+// so that bytes that are not UTF-8 are written back unchanged. A switch is empty when its line matched
+// neither its YES nor its NO text, or when the file ends before that line; the reader of the switch then
+// keeps what it had. A file too large to read whole (see preferencesTooLargeText) is not read at all, and
+// must never be written over.
 struct PreferencesFile {
     QString path; // as the file system spells it
     std::optional<bool> useSkin;
@@ -55,7 +57,8 @@ std::optional<PreferencesFile> readPreferencesFile(const QString& configDir);
 void loadPreferences(Preferences& values, const QString& configDir);
 
 // The file's bytes: five switch and path lines, then one pattern per line, CR LF between lines and
-// none after the last; local 8-bit. The skin path is stored without surrounding spaces.
+// none after the last. The skin path and the patterns are written as the bytes they were read as
+// (encodeStoredPath), the skin path without surrounding spaces.
 QByteArray preferencesBytes(bool useSkin, const QString& skinDirText, bool useTips, bool warnMax,
                             bool displayDelete, const QStringList& patterns);
 

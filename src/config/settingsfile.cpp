@@ -71,7 +71,9 @@ QString defaultGameDir() {
 #ifdef Q_OS_WIN
     return QStringLiteral("C:\\Games\\Zeno2");
 #else
-    return QDir::homePath() + QStringLiteral("/Games/Zeno2");
+    // The home folder as the system spells it, like every other folder the program names.
+    const QByteArray home = qgetenv("HOME");
+    return (home.startsWith('/') ? decodeFileName(home) : QDir::homePath()) + QStringLiteral("/Games/Zeno2");
 #endif
 }
 
@@ -98,10 +100,6 @@ SettingsDialogStart settingsDialogStart(const QString& configDir, const QString&
     start.zq2dir = sameKeyword(first, appPathKeyword()) ? appPathDisplayText() : first;
     start.cddir = lines->line2;
     return start;
-}
-
-QString typedOrKept(const QString& boxText, const QString& value) {
-    return boxText == displayFileName(value) ? value : boxText;
 }
 
 QString settingsSaveFailedText(const WriteResult& result) {

@@ -76,10 +76,6 @@ struct SettingsDialogStart {
 // when `appDir`, the executable's folder, holds Zeno2.exe.
 SettingsDialogStart settingsDialogStart(const QString& configDir, const QString& appDir);
 
-// What a box stands for on OK: `value` while the box still shows it as displayFileName(value) did,
-// so that a path the box can only show with U+FFFD is saved unchanged; otherwise what was typed.
-QString typedOrKept(const QString& boxText, const QString& value);
-
 // The message shown when writing the settings file failed, or left an old spelling behind.
 QString settingsSaveFailedText(const WriteResult& result);
 

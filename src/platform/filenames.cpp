@@ -164,6 +164,10 @@ QString displayFileName(const QString& text) {
     return shown;
 }
 
+QString typedOrKept(const QString& boxText, const QString& value) {
+    return boxText == displayFileName(value) ? value : boxText;
+}
+
 QString decodeStoredPath(QByteArrayView bytes) {
 #ifdef Q_OS_WIN
     return QString::fromLocal8Bit(bytes);

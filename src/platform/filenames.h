@@ -33,9 +33,15 @@ QString foldFileName(const QString& name);
 // longer names the file.
 QString displayFileName(const QString& text);
 
-// A path kept in one of the program's 8-bit text files (settings.ini): the file system's own bytes
-// on POSIX systems, so that any folder the system can name can be stored and found again; the
-// system's 8-bit code page on Windows, where names are UTF-16.
+// What a text box that was given displayFileName(value) stands for when it is read back: `value`
+// while the box still shows it so, so that a path the box can only show with U+FFFD is saved
+// unchanged; otherwise what was typed.
+QString typedOrKept(const QString& boxText, const QString& value);
+
+// A path or a file-name pattern kept in one of the program's 8-bit text files (settings.ini,
+// preferences.ini, skin makefiles): the file system's own bytes on POSIX systems, so that any folder
+// the system can name can be stored and found again; the system's 8-bit code page on Windows, where
+// names are UTF-16.
 QString decodeStoredPath(QByteArrayView bytes);
 QByteArray encodeStoredPath(QStringView text);
 

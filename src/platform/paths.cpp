@@ -73,15 +73,37 @@ std::optional<qint64> plainFileSize(const QString& path) {
 
 #endif
 
+#ifdef Q_OS_WIN
+
 std::optional<QString> findFileIgnoringCase(const QString& folder, const QString& name) {
     if (folder.isEmpty() || name.isEmpty() || name.contains(QLatin1Char('/')))
         return std::nullopt;
     const QString exact = joinPath(folder, name);
     if (isPlainFile(exact))
         return exact;
-#ifdef Q_OS_WIN
     return std::nullopt;
+}
+
+bool isFolder(const QString& path) {
+    return !path.isEmpty() && QFileInfo(path).isDir();
+}
+
+QString followPathIgnoringCase(const QString& folder, const QString& relative) {
+    return joinPath(folder, relative);
+}
+
 #else
+
+namespace {
+
+bool sameNameIgnoringCase(const QString& a, const QString& b) {
+    return a.compare(b, Qt::CaseInsensitive) == 0;
+}
+
+// The entry of `folder` whose name is `name` but for letter case, and that `wanted` accepts; the
+// exact spelling is not looked for here.
+template <typename Accept>
+std::optional<QString> otherCaseIn(const QString& folder, const QString& name, Accept wanted) {
     DIR* dir = ::opendir(encodeFileName(folder).constData());
     if (!dir)
         return std::nullopt;
@@ -89,20 +111,62 @@ std::optional<QString> findFileIgnoringCase(const QString& folder, const QString
     std::optional<QString> found;
     while (const dirent* entry = ::readdir(dir)) {
         const QString candidate = decodeFileName(entry->d_name);
-        if (candidate.compare(name, Qt::CaseInsensitive) == 0 && isPlainFile(joinPath(folder, candidate))) {
+        if (sameNameIgnoringCase(candidate, name) && wanted(joinPath(folder, candidate))) {
             found = joinPath(folder, candidate);
             break;
         }
     }
     ::closedir(dir);
     return found;
-#endif
 }
+
+bool exists(const QString& path) {
+    struct stat info {};
+    return ::stat(encodeFileName(path).constData(), &info) == 0;
+}
+
+} // namespace
+
+std::optional<QString> findFileIgnoringCase(const QString& folder, const QString& name) {
+    if (folder.isEmpty() || name.isEmpty() || name.contains(QLatin1Char('/')))
+        return std::nullopt;
+    const QString exact = joinPath(folder, name);
+    if (isPlainFile(exact))
+        return exact;
+    return otherCaseIn(folder, name, isPlainFile);
+}
+
+bool isFolder(const QString& path) {
+    struct stat info {};
+    return !path.isEmpty() && ::stat(encodeFileName(path).constData(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+QString followPathIgnoringCase(const QString& folder, const QString& relative) {
+    QString path = folder;
+    bool lookingUp = true;
+    QString parts = relative;
+    parts.replace(QLatin1Char('\\'), QLatin1Char('/'));
+    for (const QString& part : parts.split(QLatin1Char('/'))) {
+        const QString asWritten = joinPath(path, part);
+        const bool special = part.isEmpty() || part == QLatin1String(".") || part == QLatin1String("..");
+        if (!lookingUp || special || exists(asWritten)) {
+            path = asWritten;
+            continue;
+        }
+        const std::optional<QString> found = otherCaseIn(path, part, exists);
+        lookingUp = found.has_value();
+        path = found.value_or(asWritten);
+    }
+    return path;
+}
+
+#endif
 
 QStringList otherSpellings(const QString& folder, const QString& name) {
     QStringList others;
     bool exactSeen = false;
     countFolderRead();
+#ifdef Q_OS_WIN
     QDirIterator it(folder, QDir::Files | QDir::Hidden | QDir::System);
     while (it.hasNext()) {
         it.next();
@@ -112,6 +176,19 @@ QStringList otherSpellings(const QString& folder, const QString& name) {
         else if (found.compare(name, Qt::CaseInsensitive) == 0 && it.fileInfo().isFile())
             others << it.filePath();
     }
+#else
+    DIR* dir = ::opendir(encodeFileName(folder).constData());
+    if (!dir)
+        return {};
+    while (const dirent* entry = ::readdir(dir)) {
+        const QString found = decodeFileName(entry->d_name);
+        if (found == name)
+            exactSeen = true;
+        else if (sameNameIgnoringCase(found, name) && isPlainFile(joinPath(folder, found)))
+            others << joinPath(folder, found);
+    }
+    ::closedir(dir);
+#endif
     return exactSeen ? others : QStringList();
 }
 

@@ -50,6 +50,16 @@ inline bool isPlainFile(const QString& path) {
 // On file systems that ignore case anyway this is a single lookup.
 std::optional<QString> findFileIgnoringCase(const QString& folder, const QString& name);
 
+// Whether `path` names a folder (a link counts as what it points to). The path is handed to the
+// system as its exact bytes.
+bool isFolder(const QString& path);
+
+// `relative` taken from `folder`, for paths written in files that may come from another system (skin
+// picture lines): "\" separates folders as "/" does, and each part is looked up ignoring letter case
+// as findFileIgnoringCase does, an exact spelling first. From the first part that is not there on,
+// the parts stay as written. On Windows, where the system does both itself, the two are joined.
+QString followPathIgnoringCase(const QString& folder, const QString& relative);
+
 // The paths of the plain files (or links to them) in `folder` whose names differ from `name` in letter
 // case only, while a file spelled exactly `name` is there too. Empty on file systems that ignore case,
 // where the two spellings would be one file.

@@ -49,10 +49,6 @@ bool exists(const QString& path) {
     return QFileInfo::exists(path);
 }
 
-bool isFolder(const QString& path) {
-    return QFileInfo(path).isDir();
-}
-
 FileError start(const LaunchRequest& request, const QString& program) {
     QProcess process;
     process.setProgram(program);
@@ -74,11 +70,6 @@ FileError start(const LaunchRequest& request, const QString& program) {
 bool exists(const QString& path) {
     struct stat info {};
     return ::stat(encodeFileName(path).constData(), &info) == 0;
-}
-
-bool isFolder(const QString& path) {
-    struct stat info {};
-    return ::stat(encodeFileName(path).constData(), &info) == 0 && S_ISDIR(info.st_mode);
 }
 
 bool isExecutable(const QString& path) {

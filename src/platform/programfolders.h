@@ -31,6 +31,10 @@ QString dataDirFromAppDir();
 // need not exist yet: it is made when a file is first written there.
 ProgramFolders programFolders(const QString& appDir, const QString& userConfigDir);
 
+// The folders of the running program: its executable's folder and the user's configuration folder
+// for it, both as the system spells them, so that folders whose names are not UTF-8 are found again.
+ProgramFolders runningProgramFolders();
+
 // A copy that keeps everything beside its executable.
 ProgramFolders portableFolders(const QString& appDir);
 

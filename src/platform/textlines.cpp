@@ -1,14 +1,25 @@
 #include "platform/textlines.h"
 
+#include "platform/filenames.h"
 #include "platform/paths.h"
 #include "platform/regularfile.h"
 
 #include <QFile>
-#include <QFileInfo>
-#include <QSaveFile>
 
 #include <array>
 #include <cerrno>
+
+#ifdef Q_OS_WIN
+#include <QFileInfo>
+#include <QSaveFile>
+#else
+#include <QRandomGenerator>
+
+#include <cstdlib>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
 
 namespace zq2 {
 
@@ -87,6 +98,8 @@ std::optional<WholeFileLines> readWholeFileLines(const QString& path, qint64 max
 
 namespace {
 
+#ifdef Q_OS_WIN
+
 // QSaveFile reports a Qt error kind only; the system's number is still in errno right after the
 // failing call. It refuses a folder standing at the path without any number, so that case is told
 // by looking; any other failure that left no number behind is a plain input/output error.
@@ -96,7 +109,58 @@ FileError failure(int savedErrno, const QString& path) {
     return FileError::fromErrno(savedErrno != 0 ? savedErrno : EIO, path);
 }
 
+FileError removeFile(const QString& path) {
+    errno = 0;
+    if (QFile::remove(path))
+        return FileError::none();
+    return failure(errno, path);
+}
+
+#else
+
+FileError removeFile(const QString& path) {
+    if (::unlink(encodeFileName(path).constData()) == 0)
+        return FileError::none();
+    return FileError::fromErrno(errno, path);
+}
+
+// A new, empty file beside `target` under a hidden name of its own, made with the mode a new file gets
+// (0666 less the umask); -1 with errno set when none can be made. The bound only ends the search when
+// every name tried is taken, which does not happen in practice.
+int createTemporaryBeside(const QByteArray& target, QByteArray& temporary) {
+    const qsizetype slash = target.lastIndexOf('/');
+    const QByteArray folder = slash < 0 ? QByteArray() : target.left(slash + 1);
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        temporary = folder + ".zq2-" + QByteArray::number(QRandomGenerator::global()->generate(), 36);
+        const int fd =
+            ::open(temporary.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, 0666);
+        if (fd >= 0 || errno != EEXIST)
+            return fd;
+    }
+    errno = EEXIST;
+    return -1;
+}
+
+int writeAllTo(int fd, const QByteArray& bytes) {
+    const char* data = bytes.constData();
+    qsizetype left = bytes.size();
+    while (left > 0) {
+        const ssize_t written = ::write(fd, data, size_t(left));
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written <= 0)
+            return written < 0 ? errno : EIO;
+        data += written;
+        left -= written;
+    }
+    return 0;
+}
+
+#endif
+
 } // namespace
+
+#ifdef Q_OS_WIN
 
 FileError replaceFileContents(const QString& path, const QByteArray& bytes) {
     QSaveFile file(path);
@@ -114,6 +178,46 @@ FileError replaceFileContents(const QString& path, const QByteArray& bytes) {
     return FileError::none();
 }
 
+#else
+
+// The path goes to the system as its exact bytes, so a folder whose name is not UTF-8 is written to
+// as surely as it is read from. A file that is replaced keeps its permissions, and a link keeps
+// pointing to the file it names, which is the one replaced.
+FileError replaceFileContents(const QString& path, const QByteArray& bytes) {
+    QByteArray target = encodeFileName(path);
+    struct stat link {};
+    if (::lstat(target.constData(), &link) == 0 && S_ISLNK(link.st_mode)) {
+        if (char* resolved = ::realpath(target.constData(), nullptr)) {
+            target = resolved;
+            ::free(resolved);
+        }
+    }
+    struct stat old {};
+    const bool replacing = ::stat(target.constData(), &old) == 0;
+    if (replacing && S_ISDIR(old.st_mode))
+        return FileError::fromErrno(EISDIR, path);
+    QByteArray temporary;
+    const int fd = createTemporaryBeside(target, temporary);
+    if (fd < 0)
+        return FileError::fromErrno(errno, path);
+    int err = writeAllTo(fd, bytes);
+    if (err == 0 && replacing && ::fchmod(fd, old.st_mode & 07777) != 0)
+        err = errno;
+    if (err == 0 && ::fsync(fd) != 0)
+        err = errno;
+    if (::close(fd) != 0 && err == 0)
+        err = errno;
+    if (err == 0 && ::rename(temporary.constData(), target.constData()) != 0)
+        err = errno;
+    if (err != 0) {
+        ::unlink(temporary.constData());
+        return FileError::fromErrno(err, path);
+    }
+    return FileError::none();
+}
+
+#endif
+
 WriteResult replaceFileSpelledExactly(const QString& folder, const QString& name, const QByteArray& bytes) {
     WriteResult result;
     result.path = joinPath(folder, name);
@@ -122,9 +226,9 @@ WriteResult replaceFileSpelledExactly(const QString& folder, const QString& name
         return result;
     result.saved = true;
     for (const QString& other : otherSpellings(folder, name)) {
-        errno = 0;
-        if (!QFile::remove(other) && result.error.ok())
-            result.error = failure(errno, other);
+        FileError removed = removeFile(other);
+        if (removed && result.error.ok())
+            result.error = std::move(removed);
     }
     return result;
 }

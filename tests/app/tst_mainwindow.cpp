@@ -261,17 +261,17 @@ private slots:
     // files may have been changed by hand meanwhile.
     void dialogCommandsRereadTheirFiles() {
         AppFixture f;
-        QTemporaryDir other;
+        TempDir other;
         for (const char* name : {"x.z2l", "y.z2l", "z.z2b"})
             writeFile(other.path(), name);
         startWith(f, {{"a.z2l", {}}, {"b.z2b", {}}, {"d.z2t", {}}}, {});
         f.chooseFilter("zq2View", 3); // "*.z2b"
         f.dialogs.onPreferences = [&f] {
-            f.writePreferences(true, false, "*.z2l\r\n*.txt", false);
+            f.writePreferences(true, false, "*.z2l\r\n*.txt\r\n*.z\xE9t", false);
             writeFile(f.game(), QStringLiteral("c.z2l"));
         };
         f.window->preferences_Click();
-        const QStringList entries{"All", "*.z2l", "*.txt"};
+        const QStringList entries{"All", "*.z2l", "*.txt", u"*.z\uFFFDt"_s};
         QCOMPARE(f.entries("zq2View") + f.entries("cacheView"), entries + entries);
         // The lists keep their patterns, and a drop-down whose chosen pattern went shows no choice;
         // the counts stay until the folders are read again.
@@ -297,6 +297,10 @@ private slots:
                  QStringList(2, QStringLiteral("Please insert your Zeno Quillback 2 CD now.")));
         QCOMPARE(f.prompter.asked.first().buttons, Buttons::OkCancel);
         QCOMPARE(f.dialogs.shown, (QStringList{"preferences", "settings", "restore"}));
+        // A pattern that is not UTF-8 is shown with U+FFFD but matches by its bytes.
+        writeFile(other.path(), decodeFileName("e.z\xE9t"));
+        f.chooseFilter("zq2View", 3);
+        QCOMPARE(f.entries("zq2Files"), QStringList{decodeFileName("e.z\xE9t")});
     }
 
     void copySelectedAsksOnlyBeforeReplacingAndReportsFailure() {

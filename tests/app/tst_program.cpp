@@ -6,7 +6,9 @@
 // two ends, and the private folder they meet in, are tested here too.
 #include "app/handover.h"
 #include "app/singleinstance.h"
+#include "app/termination.h"
 #include "platform/filenames.h"
+#include "support/faults.h"
 #include "support/tempfiles.h"
 
 #include <QDir>
@@ -79,6 +81,26 @@ auto withEnvironment(const QList<std::pair<const char*, QByteArray>>& variables,
 class TestProgram : public QObject {
     Q_OBJECT
 private slots:
+    // A burst of termination requests neither blocks the signal handler on a full socket nor is lost,
+    // and a program started from here does not inherit the socket pair they travel through.
+    void terminationRequestsNeitherBlockNorLeak() {
+        int requests = 0;
+        zq2::TerminationWatcher watcher;
+        connect(&watcher, &zq2::TerminationWatcher::terminationRequested, this, [&requests] { ++requests; });
+        {
+            const zq2::test::HangGuard guard;
+            for (int i = 0; i < 100000; ++i)
+                ::raise(SIGTERM);
+        }
+        QTRY_VERIFY(requests > 0);
+
+        QProcess child;
+        child.start(QStringLiteral("/bin/sh"), {QStringLiteral("-c"), QStringLiteral("ls -l /proc/$$/fd")});
+        QVERIFY(child.waitForFinished());
+        const QByteArray descriptors = child.readAllStandardOutput();
+        QVERIFY2(descriptors.contains("pipe:") && !descriptors.contains("socket:"), descriptors.constData());
+    }
+
     void secondCopyEndsSilentlyAndFirstRunsOn() {
         QTemporaryDir appDir, gameDir, runtimeDir;
         QFile::setPermissions(runtimeDir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);

@@ -1,6 +1,7 @@
 #include "appearance/colours.h"
 #include "appearance/skinfile.h"
 #include "appearance/widgets/skinning.h"
+#include "platform/filenames.h"
 #include "platform/paths.h"
 #include "support/faults.h"
 #include "support/tempfiles.h"
@@ -97,6 +98,43 @@ private slots:
         QCOMPARE(describe(skin, v), ten.mid(0, lines) + describe({}, kMarked).mid(lines));
         turnOffSkin(v); // the design look for the dialogs; the main window's part is not the dialogs'
         QCOMPARE(describe({}, v).mid(3), (QStringList{"", "8000000f", "", "", "8000000f", "8000000f", ""}));
+    }
+
+    // Skins made on Windows: a picture line that is not a full path is followed from the program's
+    // folder with "\" as a separator, each part found in whatever letter case the folder has it.
+    // The program's folder, the makefile's name and the lines may hold bytes that are not UTF-8.
+    void picturePaths_data() {
+        QTest::addColumn<QByteArray>("line");
+        QTest::addColumn<QStringList>("files"); // in the program's folder, decoded as names are
+        QTest::addColumn<QString>("picture");   // the path taken, under the program's folder
+        auto row = [](const char* tag, const QByteArray& line, const QStringList& files,
+                      const char* picture) {
+            QTest::newRow(tag) << line << files << decodeFileName(picture);
+        };
+        row("backslashes, other letter case", "skins\\sample\\main.png", {"Skins/Sample/Main.PNG"},
+            "Skins/Sample/Main.PNG");
+        row("exact spelling first", "pics\\m.png", {"pics/M.png", "pics/m.png"}, "pics/m.png");
+        row("both separators", "Pics/sub\\M.png", {"pics/Sub/m.png"}, "pics/Sub/m.png");
+        row("missing part and the rest as written", "SKINS\\none\\x.png", {"skins/a.png"},
+            "skins/none/x.png");
+        row("drive letter from the program's folder", "C:\\pics\\a.bmp", {}, "C:/pics/a.bmp");
+        row("bytes not UTF-8", "caf\xE9\\M\xE9.png", {decodeFileName("CAF\xE9/m\xE9.png")},
+            "CAF\xE9/m\xE9.png");
+    }
+    void picturePaths() {
+        QFETCH(QByteArray, line);
+        QFETCH(QStringList, files);
+        QFETCH(QString, picture);
+        test::TempDir dir;
+        const QString app = dir.filePath(decodeFileName("Zeno \xE9"));
+        for (const QString& file : files)
+            test::writeFile(app, file, "p");
+        const QString skin = joinPath(app, decodeFileName("caf\xE9.skn"));
+        test::writeFile(app, decodeFileName("caf\xE9.skn"), line + "\r\n0\r\n0\r\n" + line);
+        SkinValues values;
+        const MainWindowSkin main = loadSkinFile(skin, app, values);
+        QCOMPARE(main.picture.value_or("-"), joinPath(app, picture));
+        QCOMPARE(values.prefsPicture, joinPath(app, picture));
     }
 
     void picture_data() {

@@ -8,12 +8,25 @@
 using namespace zq2;
 using namespace Qt::StringLiterals;
 
+namespace {
+
+// A list that records a drag-out, with the entry selected when it began, in place of starting one.
+class RecordingList : public FileListView {
+public:
+    QStringList* log = nullptr;
+
+protected:
+    void startDrag(Qt::DropActions) override { *log << u"drag %1"_s.arg(selectedIndex()); }
+};
+
+} // namespace
+
 class TestFileListView : public QObject {
     Q_OBJECT
 
     QStringList log_; // the signals of list_, each with the selection it saw when raised
     std::unique_ptr<QTemporaryDir> dir_;
-    std::unique_ptr<FileListView> list_; // on screen, game files: alpha, beta, cobalt, crystal, delta
+    std::unique_ptr<RecordingList> list_; // on screen, game files: alpha, beta, cobalt, crystal, delta
 
 private slots:
     void init() {
@@ -22,7 +35,8 @@ private slots:
         for (const QString& name :
              u"alpha.z2l beta.z2t cobalt.z2l crystal.z2b delta.z2l notes.txt"_s.split(' '))
             test::writeFile(dir_->path(), name);
-        list_ = std::make_unique<FileListView>();
+        list_ = std::make_unique<RecordingList>();
+        list_->log = &log_;
         list_->setFolder(dir_->path());
         list_->reread();
         connect(list_.get(), &FileListView::selectionChanged_, this,
@@ -63,7 +77,8 @@ private slots:
 
     // Mouse and key actions on a list whose entry 1 is selected: the user moves the selection but never
     // takes it away. Keys that type a character are announced before the list moves for them.
-    // A row "-" is the empty area below the entries.
+    // A row "-" is the empty area below the entries, "out" a point beside the list. Pressing an entry and
+    // moving moves the selection; the drag-out begins only where the pointer leaves the list.
     void userActions_data() {
         QTest::addColumn<QString>("actions");
         QTest::addColumn<QString>("log");
@@ -74,6 +89,8 @@ private slots:
         row("ctrl+click on the selected item, then another", "ctrl-click 1, ctrl-click 3", "sel 1, sel 3");
         row("rubber band across entries", "drag - 3, drag - -", "sel 1");
         row("drag from an entry off the entries", "drag 2 -", "sel 1, sel 2");
+        row("drag over the entries", "drag 0 3 2", "sel 1, sel 0, sel 3, sel 2");
+        row("drag out of the list", "drag 2 4 out", "sel 1, sel 2, sel 4, drag 4");
         row("keys: Enter, arrows, ctrl+space", "key Return, key Up, key Up, ctrl-key Space",
             "sel 1, key 1, sel 0, key 0");
         row("type-ahead", "type cr, type x", "sel 1, key 1, sel 2, key 2, sel 3, key 3");
@@ -84,6 +101,8 @@ private slots:
         list_->select(1);
         QWidget* view = list_->viewport();
         auto at = [&](const QString& row) {
+            if (row == "out")
+                return QPoint(list_->width() + 20, 5);
             return row == "-" ? QPoint(5, view->height() - 5)
                               : list_->visualRect(list_->model()->index(row.toInt(), 0)).center();
         };
@@ -92,8 +111,9 @@ private slots:
             const Qt::KeyboardModifiers ctrl = w[0].startsWith("ctrl") ? Qt::ControlModifier : Qt::NoModifier;
             if (w[0] == "drag") {
                 QTest::mousePress(view, Qt::LeftButton, {}, at(w[1]));
-                QTest::mouseMove(view, at(w[2]));
-                QTest::mouseRelease(view, Qt::LeftButton, {}, at(w[2]));
+                for (const QString& to : w.mid(2))
+                    QTest::mouseMove(view, at(to));
+                QTest::mouseRelease(view, Qt::LeftButton, {}, at(w.last()));
             } else if (w[0].endsWith("click")) {
                 QTest::mouseClick(view, w[0] == "right-click" ? Qt::RightButton : Qt::LeftButton, ctrl,
                                   at(w[1]));

@@ -66,6 +66,8 @@ private slots:
         row("settings: Cancel", false, false, "/b \r\nE:\r\nx", "", "Cancel", "/b \r\nE:\r\nx");
         row("settings: paths not UTF-8 kept", false, false, "/g/caf\xE9 \r\n/m\xFF", "", "OK",
             decodeFileName("/g/caf\xE9\r\n/m\xFF"));
+        row("settings: browsed path not UTF-8", false, false,
+            "/b\r\nE:", decodeFileName("/g/caf\xE9/Zeno2.exe"), "OK", decodeFileName("/g/caf\xE9\r\nE:"));
         const QString on = "\r\nUSETIPS=YES\r\nWARNMAXLVLS=YES\r\nDISPLAYDELETE=YES";
         row("prefs: none", true, false, "-", "", "OK", "USESKIN=NO\r\n" + on + "\r\n*.z2l\r\n*.z2t\r\n*.z2b");
         row("prefs: all read, path trimmed", true, false,
@@ -74,6 +76,12 @@ private slots:
         row("prefs: odd lines keep design", true, false, "?\r\n x\r\nYES", "", "OK", "USESKIN=NO\r\nx" + on);
         row("prefs: browsed", true, false, "USESKIN=YES\r\na", "/b.skn", "OK", "USESKIN=YES\r\n/b.skn" + on);
         row("prefs: browse cancelled", true, false, "USESKIN=YES\r\na", "-", "OK", "USESKIN=YES\r\na" + on);
+        const QByteArray notUtf8 = "USESKIN=YES\r\n/s/caf\xE9.skn\r\nUSETIPS=YES\r\nWARNMAXLVLS=YES\r\n"
+                                   "DISPLAYDELETE=YES\r\n*.z\xE9t\r\n*.z2l";
+        row("prefs: skin path and patterns not UTF-8 kept", true, false, notUtf8, "", "OK",
+            decodeFileName(notUtf8));
+        row("prefs: browsed path not UTF-8", true, false, "USESKIN=YES\r\na", decodeFileName("/s/\xE9.skn"),
+            "OK", decodeFileName("USESKIN=YES\r\n/s/\xE9.skn") + on);
         row("prefs: Cancel", true, false, "USESKIN=NO", "", "Cancel", "USESKIN=NO");
         QByteArray many = "USESKIN=NO\r\n" + on.toLatin1();
         for (int i = 0; i < 10000; ++i)
@@ -102,14 +110,18 @@ private slots:
         const std::unique_ptr<QDialog> dialog(
             prefs ? static_cast<QDialog*>(new PrefsDialog(dir_->path(), *prompter_, {}))
                   : new SettingsDialog(portableFolders(dir_->path()), *prompter_, QString()));
-        if (!prefs) { // with the game found, only the drive is left to type
+        if (!prefs) // with the game found, only the drive is left to type
             QCOMPARE(dialog->focusWidget() == child(*dialog, "CDdir"), beside);
-            // Bytes that are not UTF-8 show as U+FFFD, never as the surrogates that hold them.
-            for (const char* box : {"ZQ2dir", "CDdir"}) {
-                const QString shown = child(*dialog, box)->text();
-                QVERIFY(std::none_of(shown.begin(), shown.end(), [](QChar c) { return c.isSurrogate(); }));
-            }
-        }
+        // Bytes that are not UTF-8 show as U+FFFD, never as the surrogates that hold them.
+        QStringList shown;
+        for (const QLineEdit* box : dialog->findChildren<QLineEdit*>())
+            shown << box->text();
+        if (const auto* patterns = child<QListWidget>(*dialog, "extList"))
+            for (int i = 0; i < patterns->count(); ++i)
+                shown << patterns->item(i)->text();
+        const QString all = shown.join('|');
+        QVERIFY2(std::none_of(all.begin(), all.end(), [](QChar c) { return c.isSurrogate(); }),
+                 qPrintable(all));
         dialog->show();
         // The skin path and its Browse button follow the skin tick, through clicks on it too.
         if (auto* useSkin = child<QCheckBox>(*dialog, "useSkin")) {

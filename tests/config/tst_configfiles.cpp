@@ -1,10 +1,12 @@
 #include "config/preferencesfile.h"
 #include "config/settingsfile.h"
+#include "platform/filenames.h"
 #include "platform/programfolders.h"
 #include "support/tempfiles.h"
 
 #include <QDir>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -71,7 +73,8 @@ private slots:
     }
 
     // Where a copy keeps settings.ini and preferences.ini and finds its help file, over temporary
-    // folders laid out like a build folder, a copied program and an installed tree.
+    // folders laid out like a build folder, a copied program and an installed tree, whose names may
+    // hold bytes that are not UTF-8.
     void filesLandWhereTheCopyKeepsThem_data() {
         // The data folder: 'd' a folder, 'f' a file of that name, '-' none. ~/.config/zq2org: 'd' there,
         // '-' missing along with ~/.config, 'f' ~/.config is a file.
@@ -79,8 +82,10 @@ private slots:
         QTest::addColumn<char>("config");
         QTest::addColumn<QStringList>("help"); // where ZQ2org.qch lies: "bin", "data"
         QTest::addColumn<QString>("helpFrom");
-        auto row = [](const char* tag, char data, char config, const QStringList& help, const char* from) {
-            QTest::newRow(tag) << data << config << help << QString::fromLatin1(from);
+        QTest::addColumn<QString>("top"); // the folder that holds the tree and the home folder
+        auto row = [](const char* tag, char data, char config, const QStringList& help, const char* from,
+                      const QByteArray& top = "top") {
+            QTest::newRow(tag) << data << config << help << QString::fromLatin1(from) << decodeFileName(top);
         };
         row("build folder", '-', '-', {"bin"}, "bin");
         row("copy beside a file named like the data folder", 'f', 'd', {"bin"}, "bin");
@@ -88,26 +93,32 @@ private slots:
         row("installed, first run", 'd', '-', {"data"}, "data");
         row("installed, help put beside the executable", 'd', 'd', {"bin", "data"}, "bin");
         row("installed, configuration folder blocked", 'd', 'f', {"data"}, "data");
+        row("build folder not UTF-8", '-', '-', {"bin"}, "bin", "caf\xE9");
+        row("installed, first run, not UTF-8", 'd', '-', {"data"}, "data", "caf\xE9");
     }
     void filesLandWhereTheCopyKeepsThem() {
         QFETCH(char, data);
         QFETCH(char, config);
         QFETCH(QStringList, help);
         QFETCH(QString, helpFrom);
-        QTemporaryDir root, home;
-        const QString dirs[] = {root.filePath("bin"),
-                                QDir::cleanPath(root.filePath("bin/") + dataDirFromAppDir())};
+        QFETCH(QString, top);
+        test::TempDir root;
+        const QString base = root.filePath(top);
+        const QString dirs[] = {base + "/bin", QDir::cleanPath(base + "/bin/" + dataDirFromAppDir())};
         const QString& bin = dirs[0];
-        const QString userConfig = home.filePath(".config/zq2org");
+        const QString userConfig = base + "/home/.config/zq2org";
+        auto count = [](const QString& folder, const QString& pattern) {
+            return test::folderEntries(folder).filter(QRegularExpression(pattern)).size();
+        };
         test::writeFile(bin, "Zeno2.exe"); // the game beside the program, where APP-PATH points
         if (data == 'd')
-            QVERIFY(QDir().mkpath(dirs[1]));
+            test::makeFolder(dirs[1]);
         else if (data == 'f')
             test::writeFile(QFileInfo(dirs[1]).path(), QFileInfo(dirs[1]).fileName());
         if (config == 'd')
-            QVERIFY(QDir().mkpath(userConfig));
+            test::makeFolder(userConfig);
         else if (config == 'f')
-            test::writeFile(home.path(), ".config");
+            test::writeFile(base + "/home", ".config");
         for (const QString& where : help)
             test::writeFile(dirs[where == "data"], "ZQ2org.qch");
 
@@ -121,18 +132,30 @@ private slots:
         const FileError prefs = writePreferencesFile(folders.configDir, "USESKIN=NO").error;
         // Both files in the folder the copy keeps them in, none beside an installed copy's executable,
         // and no folder of the user's made for a portable one. A folder that cannot be made is named.
-        QCOMPARE(QDir(bin).entryList({"*.ini"}).size(), installed ? 0 : 2);
+        QCOMPARE(count(bin, "\\.ini="), installed ? 0 : 2);
         if (config == 'f') {
             QVERIFY(settings.path == userConfig && prefs.path == userConfig && !settings.reason().isEmpty());
             return;
         }
         QVERIFY2(settings.ok() && prefs.ok(), qPrintable(settings.reason() + prefs.reason()));
-        QCOMPARE(QDir(userConfig).entryList({"*.ini"}).size(), installed ? 2 : 0);
-        QCOMPARE(QFileInfo::exists(userConfig), config == 'd' || installed);
+        QCOMPARE(count(base + "/home/.config", "^zq2org/$"), config == 'd' || installed ? 1 : 0);
+        if (config == 'd' || installed)
+            QCOMPARE(count(userConfig, "\\.ini="), installed ? 2 : 0);
         // APP-PATH and the game beside the program mean the executable's folder wherever the file is.
         const SettingsLines lines = readSettingsFile(folders.configDir).value_or(SettingsLines{});
         QCOMPARE(zq2::resolveSettings(lines, folders.appDir).gameDir, bin);
         QVERIFY(settingsDialogStart(folders.configDir, folders.appDir).focusOnCd);
+    }
+
+    // A settings file kept elsewhere and linked into the folder (as dotfile managers do) is saved
+    // where it lies; the link stays.
+    void savedThroughALink() {
+        test::TempDir dir;
+        test::writeFile(dir.path(), "kept/settings.ini", "old");
+        QVERIFY(QFile::link("kept/settings.ini", dir.filePath("settings.ini")));
+        QVERIFY(writeSettingsFile(dir.path(), appPathKeyword(), "/media/cdrom").saved);
+        QCOMPARE(test::readFile(dir.filePath("kept/settings.ini")), "APP-PATH\r\n/media/cdrom");
+        QVERIFY(QFileInfo(dir.filePath("settings.ini")).isSymLink());
     }
 };
 

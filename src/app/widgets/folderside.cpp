@@ -2,6 +2,7 @@
 
 #include "catalogue/filter.h"
 #include "catalogue/widgets/filelistview.h"
+#include "platform/filenames.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -34,7 +35,9 @@ void FolderSide::setFilterEntries(const QStringList& patterns) {
     const bool allChosen = c_.filter->currentIndex() == 0;
     while (c_.filter->count() > 1)
         c_.filter->removeItem(c_.filter->count() - 1);
-    c_.filter->addItems(patterns);
+    // A pattern is shown as displayFileName shows it and kept as read, bytes and all.
+    for (const QString& pattern : patterns)
+        c_.filter->addItem(displayFileName(pattern), pattern);
     c_.filter->setCurrentIndex(allChosen ? 0 : -1);
 }
 
@@ -44,11 +47,16 @@ void FolderSide::chooseFilterEntry(int index) {
 }
 
 void FolderSide::applyFilter() {
+    // "All" is the drop-down's own entry; the patterns carry what they were read as.
+    const auto entryAt = [this](int i) {
+        const QVariant pattern = c_.filter->itemData(i);
+        return pattern.isValid() ? pattern.toString() : c_.filter->itemText(i);
+    };
     QStringList entries;
     entries.reserve(c_.filter->count());
     for (int i = 0; i < c_.filter->count(); ++i)
-        entries << c_.filter->itemText(i);
-    patternText_ = patternTextFor(c_.filter->currentText(), entries);
+        entries << entryAt(i);
+    patternText_ = patternTextFor(entryAt(c_.filter->currentIndex()), entries);
     c_.list->setPattern(patternText_);
 }
 

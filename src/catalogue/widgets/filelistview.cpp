@@ -155,6 +155,29 @@ void FileListView::mousePressEvent(QMouseEvent* event) {
     QListView::mousePressEvent(event);
 }
 
+// As in a list box, the selection follows the pointer over the entries while the left button is held
+// after a press on one. Only when the pointer leaves the list does the selected entry go out as a
+// drag; the view's own rule, a drag as soon as the pointer has moved a little, would take every
+// unsteady click for a drag-out.
+void FileListView::mouseMoveEvent(QMouseEvent* event) {
+    if (!pressedOnEntry_ || event->buttons() == Qt::NoButton) {
+        QListView::mouseMoveEvent(event);
+        return;
+    }
+    if (!(event->buttons() & Qt::LeftButton))
+        return;
+    const QPoint at = event->position().toPoint();
+    if (!rect().contains(viewport()->mapTo(this, at))) {
+        pressedOnEntry_ = false; // the release that ends the drag selects nothing
+        if (selectedIndex() >= 0)
+            startDrag(model_->supportedDragActions());
+        return;
+    }
+    const QModelIndex index = indexAt(at);
+    if (index.isValid() && !selectionModel()->isSelected(index))
+        selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect);
+}
+
 QItemSelectionModel::SelectionFlags FileListView::selectionCommand(const QModelIndex& index,
                                                                    const QEvent* event) const {
     // Like a list box, the user can move the selection but not take it away; only a re-read leaves

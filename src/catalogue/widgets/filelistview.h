@@ -19,9 +19,10 @@ class FileNameModel;
 // The list reads its folder only when told to (reread), or shows a reading made by its owner
 // (showContents), so that one reading of a folder can serve a list and the counts alike; setting the
 // folder or the pattern changes nothing on the screen by itself. Listing again leaves nothing
-// selected; nothing the user does with the mouse or the keys does. An entry dragged out is offered
-// to other programs as a copy of its file; local files dropped onto the list are announced by
-// filesDropped().
+// selected; nothing the user does with the mouse or the keys does. Pressing an entry and moving the
+// pointer moves the selection, as in a list box; once the pointer leaves the list, the selected entry
+// is dragged out, offered to other programs as a copy of its file. Local files dropped onto the list
+// are announced by filesDropped().
 class FileListView : public QListView {
     Q_OBJECT
 
@@ -64,6 +65,7 @@ signals:
 protected:
     void keyPressEvent(QKeyEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dragMoveEvent(QDragMoveEvent* event) override;
     void dropEvent(QDropEvent* event) override;

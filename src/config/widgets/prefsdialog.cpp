@@ -5,9 +5,11 @@
 #include "appearance/widgets/skinning.h"
 #include "config/preferencesfile.h"
 #include "platform/fileerror.h"
+#include "platform/filenames.h"
 #include "platform/paths.h"
 #include "platform/prompter.h"
 
+#include <QListWidget>
 #include <QPushButton>
 
 namespace zq2 {
@@ -17,6 +19,14 @@ namespace {
 void applySwitch(QCheckBox* box, const std::optional<bool>& value) {
     if (value)
         box->setChecked(*value);
+}
+
+// A pattern is shown as displayFileName shows it and kept as read, so that OK writes back its bytes.
+void addPatterns(QListWidget* list, const QStringList& patterns) {
+    for (const QString& pattern : patterns) {
+        auto* item = new QListWidgetItem(displayFileName(pattern), list);
+        item->setData(Qt::UserRole, pattern);
+    }
 }
 
 } // namespace
@@ -62,15 +72,16 @@ void PrefsDialog::Form_Load() {
         ui_->useSkin->setChecked(false);
         ui_->useTips->setChecked(true);
         ui_->warnMax->setChecked(true);
-        ui_->extList->addItems(defaultPatterns());
+        addPatterns(ui_->extList, defaultPatterns());
     } else {
         // A line that matches neither text leaves its box as the form starts it.
         applySwitch(ui_->useSkin, file->useSkin);
-        ui_->skinDir->setText(file->skinLine);
+        skinPath_ = file->skinLine;
+        ui_->skinDir->setText(displayFileName(skinPath_));
         applySwitch(ui_->useTips, file->useTips);
         applySwitch(ui_->warnMax, file->warnMax);
         applySwitch(ui_->disDel, file->displayDelete);
-        ui_->extList->addItems(file->patterns);
+        addPatterns(ui_->extList, file->patterns);
     }
 
     setBackgroundPicture(this, skin_.prefsPicture);
@@ -84,7 +95,7 @@ void PrefsDialog::addExt_Click() {
     const AddPatternResult result = checkNewPattern(ui_->extText->text());
     switch (result.check) {
     case AddPatternCheck::Add:
-        ui_->extList->addItem(result.pattern);
+        addPatterns(ui_->extList, {result.pattern});
         break;
     case AddPatternCheck::MustBeginWithStarDot:
     case AddPatternCheck::TooLong:
@@ -113,10 +124,10 @@ void PrefsDialog::Command5_Click() {
     }
     QStringList patterns;
     for (int i = 0; i < ui_->extList->count(); ++i)
-        patterns << ui_->extList->item(i)->text();
-    const QByteArray bytes =
-        preferencesBytes(ui_->useSkin->isChecked(), ui_->skinDir->text(), ui_->useTips->isChecked(),
-                         ui_->warnMax->isChecked(), ui_->disDel->isChecked(), patterns);
+        patterns << ui_->extList->item(i)->data(Qt::UserRole).toString();
+    const QByteArray bytes = preferencesBytes(
+        ui_->useSkin->isChecked(), typedOrKept(ui_->skinDir->text(), skinPath_), ui_->useTips->isChecked(),
+        ui_->warnMax->isChecked(), ui_->disDel->isChecked(), patterns);
     const WriteResult result = writePreferencesFile(configDir_, bytes);
     if (result.error)
         prompter_.tell(preferencesSaveFailedText(result));
@@ -138,8 +149,10 @@ void PrefsDialog::useSkin_Click() {
 void PrefsDialog::browseSkin_Click() {
     const std::optional<QString> chosen = prompter_.openFile(QStringLiteral("Locate Skin Makefile"),
                                                              QStringLiteral("Skin Makefiles (*.skn)|*.skn"));
-    if (chosen)
-        ui_->skinDir->setText(displayPath(*chosen));
+    if (!chosen)
+        return;
+    skinPath_ = *chosen;
+    ui_->skinDir->setText(displayPath(skinPath_));
 }
 
 } // namespace zq2

@@ -38,6 +38,8 @@ private:
     QString configDir_;
     Prompter& prompter_;
     SkinValues skin_;
+    // The skin path as read or browsed to, which the box may only be able to show with U+FFFD.
+    QString skinPath_;
     bool leaveFileAlone_ = false; // the file is too large to read whole, so OK must not write over it
 };
 

@@ -47,8 +47,11 @@ void SettingsDialog::zq2Browse_Click() {
         QStringLiteral("Locate Zeno2.exe"), QStringLiteral("Zeno Quillback 2 (Zeno2.exe)|zeno2.exe"));
     if (!chosen)
         return;
-    if (const std::optional<QString> folder = browseCut(*chosen))
+    if (const std::optional<QString> folder = browseCut(*chosen)) {
+        // The box stands for the folder browsed to from now on, bytes and all (see typedOrKept).
+        start_.zq2dir = *folder;
         ui_->ZQ2dir->setText(displayPath(*folder));
+    }
 }
 
 void SettingsDialog::OKbtn_Click() {

@@ -36,7 +36,7 @@ private:
     ProgramFolders folders_;
     Prompter& prompter_;
     QString skinPicture_;
-    SettingsDialogStart start_; // what the boxes showed when the dialog opened
+    SettingsDialogStart start_; // what the boxes stand for: the file as opened, or the folder browsed to
 };
 
 } // namespace zq2
