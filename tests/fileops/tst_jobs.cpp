@@ -52,7 +52,7 @@ private slots:
     void cleanup() {
         // A quit asked for by a test would end the event loops of the tests that follow; running
         // the application's own loop once makes it forget that.
-        QTimer::singleShot(0, qApp, &QCoreApplication::quit);
+        QTimer::singleShot(0, QCoreApplication::instance(), &QCoreApplication::quit);
         QCoreApplication::exec();
     }
 
@@ -133,7 +133,8 @@ private slots:
         QObject::connect(&tick, &QTimer::timeout, [&] { ++ticks; });
         tick.start(1);
         JobContext job([&](const QString& text, Buttons) {
-            onStartingThread = onStartingThread && QThread::currentThread() == qApp->thread();
+            onStartingThread =
+                onStartingThread && QThread::currentThread() == QCoreApplication::instance()->thread();
             asked << text;
             QTest::qWait(20); // the user takes a moment
             return asked.size() == 1 ? Answer::Yes : Answer::No;
@@ -141,7 +142,7 @@ private slots:
         bool workOnOtherThread = false;
         FileRun run;
         runJob(job, [&] {
-            workOnOtherThread = QThread::currentThread() != qApp->thread();
+            workOnOtherThread = QThread::currentThread() != QCoreApplication::instance()->thread();
             FolderIndex gameFolder(game);
             run = copyFromCache(cache, gameFolder, {"a.z2l", "b.z2l"}, job);
         });
@@ -168,7 +169,7 @@ private slots:
             if (p.done == 0 || quitAsked.exchange(true))
                 return;
             QMetaObject::invokeMethod(
-                qApp, [] { QCoreApplication::exit(0); }, Qt::QueuedConnection);
+                QCoreApplication::instance(), [] { QCoreApplication::exit(0); }, Qt::QueuedConnection);
             // The quit comes while this file is being copied: wait until it has been heard.
             for (int i = 0; i < 1000 && !job.cancelled(); ++i)
                 QThread::msleep(5);
