@@ -29,20 +29,20 @@ CopyOutcome cancelled() {
     return {CopyOutcome::Result::Cancelled, {}, {}};
 }
 
-// Copies everything `in` holds into `pending`. Reads until the end of the source, or until it has
-// given more than it had when the copy began: a file still growing is not followed for ever.
+// Copies everything `in` holds into `pending`: as many bytes as it had when it was opened.
 CopyOutcome copyBytes(InputFile& in, PendingFile& pending, const CopyControl& control) {
     ByteMover mover(in, pending.output(), control.kernelCopy);
     const qint64 expected = in.size();
     qint64 done = 0;
     qint64 piece = kFirstPiece;
     using Clock = std::chrono::steady_clock;
-    while (done <= expected) {
+    // Up to the length the source had when it was opened; a source that grew or shrank since shows
+    // in its length or time afterwards, without another call to find its end.
+    while (done < expected) {
         const auto started = Clock::now();
         int err = 0;
         bool readSide = false;
-        // One byte more than is left, so that a source that grew is noticed without another call.
-        const qint64 got = mover.next(std::min(piece, expected - done + 1), err, readSide);
+        const qint64 got = mover.next(std::min(piece, expected - done), err, readSide);
         if (got < 0)
             return failed(FileError::fromErrno(err, readSide ? in.path() : pending.target()));
         if (got == 0)

@@ -52,11 +52,16 @@ std::optional<QString> FolderIndex::find(const QString& name) {
         return findFileIgnoringCase(folder_, name);
     if (folder_.isEmpty() || name.isEmpty() || name.contains(QLatin1Char('/')))
         return std::nullopt;
-    const QString exact = joinPath(folder_, name);
-    if (isPlainFile(exact))
-        return exact;
-    if (!loaded_ || folderStamp(folder_) != stamp_)
+    // A reading that is still current answers without a look at the file itself: a name it does not
+    // hold is not there (a file of that name made meanwhile is kept by the copy, which never writes
+    // over a file it was not told of).
+    const bool current = loaded_ && folderStamp(folder_) == stamp_;
+    if (!current) {
+        const QString exact = joinPath(folder_, name);
+        if (isPlainFile(exact))
+            return exact;
         load();
+    }
     if (!indexed_)
         index(names_);
     const auto found = paths_.constFind(foldFileName(name));

@@ -163,19 +163,13 @@ InputFile::InputFile(const QString& path)
         return;
     }
     // O_NONBLOCK keeps the opening of a named pipe swapped in meanwhile from waiting for a writer;
-    // O_NOCTTY keeps a terminal from becoming ours. Reading a plain file ignores O_NONBLOCK, but it
-    // is cleared anyway, so that the descriptor handed on behaves as any other.
+    // O_NOCTTY keeps a terminal from becoming ours. Reading a plain file ignores O_NONBLOCK.
     fd_ = ::open(native.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
     int err = fd_ < 0 ? errno : 0;
     if (err == 0 && ::fstat(fd_, &info) != 0)
         err = errno;
     else if (err == 0 && !S_ISREG(info.st_mode))
         err = notPlainError(info);
-    if (err == 0) {
-        const int flags = ::fcntl(fd_, F_GETFL);
-        if (flags == -1 || ::fcntl(fd_, F_SETFL, flags & ~O_NONBLOCK) == -1)
-            err = errno;
-    }
     if (err != 0) {
         if (fd_ >= 0)
             ::close(fd_);
