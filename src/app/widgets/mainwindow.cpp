@@ -75,6 +75,7 @@ void MainWindow::connectControls() {
     connect(ui_->delZQ2, &QPushButton::clicked, this, &MainWindow::delZQ2_Click);
     connect(ui_->delCache, &QPushButton::clicked, this, &MainWindow::delCache_Click);
     connect(ui_->seeFile, &QPushButton::clicked, this, &MainWindow::seeFile_Click);
+    connectShelfAndFind();
 }
 
 void MainWindow::Form_Load() {
@@ -163,6 +164,7 @@ void MainWindow::LoadPreferences() {
     loadPreferences(prefs_, folders_.configDir);
     game_.setFilterEntries(prefs_.patterns);
     cache_.setFilterEntries(prefs_.patterns);
+    preferencesRead();
 }
 
 void MainWindow::LoadSettings() {
@@ -188,12 +190,15 @@ void MainWindow::applyLook() {
 }
 
 void MainWindow::LoadSkinFile(const QString& sFile) {
-    applyMainWindowSkin(this, loadSkinFile(sFile, folders_.appDir, skin_), ui_->Frame1, ui_->Frame2);
+    const MainWindowSkin skin = loadSkinFile(sFile, folders_.appDir, skin_);
+    applyMainWindowSkin(this, skin, ui_->Frame1, ui_->Frame2);
+    skinApplied(&skin);
 }
 
 void MainWindow::TurnOffSkin() {
     turnOffSkin(skin_);
     turnOffMainWindowSkin(this, ui_->Frame1, ui_->Frame2);
+    skinApplied(nullptr);
 }
 
 void MainWindow::TurnTipsOn() {
@@ -261,7 +266,8 @@ void MainWindow::LoadCacheData(const QString& dFileName) {
 }
 
 void MainWindow::refreshCounts() {
-    const CountCaptions captions = countCaptions(countFolders(gameDir_, cacheDirOf(gameDir_)));
+    const FolderCounts counts = countFolders(gameDir_, cacheDirOf(gameDir_));
+    const CountCaptions captions = countCaptions(counts);
     QPalette palette = ui_->lvlStatus->palette();
     palette.setColor(QPalette::WindowText, captions.overLimit ? kOverLimitRed : kWithinLimitBlack);
     ui_->lvlStatus->setPalette(palette);
@@ -272,6 +278,7 @@ void MainWindow::refreshCounts() {
     ui_->tileStatus->setText(captions.tilesets);
     ui_->musicStatus->setText(captions.music);
     ui_->cacheStatus->setText(captions.cache);
+    countsRefreshed(counts.levels);
 }
 
 } // namespace zq2

@@ -1,13 +1,18 @@
 #pragma once
 
 #include "app/closereason.h"
+#include "app/widgets/findwindow.h"
 #include "app/widgets/folderside.h"
+#include "app/widgets/shelfwindow.h"
+#include "appearance/skinfile.h"
 #include "appearance/skinvalues.h"
+#include "catalogue/find.h"
 #include "config/preferencesfile.h"
 #include "fileops/filecopy.h"
 #include "platform/programfolders.h"
 
 #include <QMainWindow>
+#include <QPointer>
 
 #include <memory>
 
@@ -63,6 +68,16 @@ public:
     void clearCache_Click();
     void seeFile_Click();
 
+    // The level shelf and Find.
+    void moveToShelf_Click();
+    void levelShelf_Click();
+    void findMenu_Click();
+    // Selects `name` in the list of `place` (for the shelf, in the Level Shelf window, opened when
+    // needed) and shows its details, as a click on it would; false when it is not there.
+    bool selectFile(FilePlace place, const QString& name);
+    ShelfWindow* shelfWindow() const { return shelfWindow_; }
+    FindWindow* findWindow() const { return findWindow_; }
+
     // Routines of the window.
     void LoadPreferences();
     void LoadSettings();
@@ -94,6 +109,16 @@ private:
     void markListsStale() { listsStale_ = true; }
     void bringListsUpToDate();
 
+    void connectShelfAndFind();
+    void showGameListMenu(const QPoint& position);
+    ShelfWindow* openShelfWindow();
+    QList<FindFolder> findFolders() const;
+    QString allPatternsText() const;
+    // Passes what the main window has just read or counted on to the shelf and Find windows.
+    void countsRefreshed(qint64 levels);
+    void preferencesRead();
+    void skinApplied(const MainWindowSkin* skin); // null: the skin was turned off
+
     std::unique_ptr<Ui::zq2Form> ui_;
     ProgramFolders folders_;
     Prompter& prompter_;
@@ -107,6 +132,13 @@ private:
     SkinValues skin_;
     CloseReason pendingReason_ = CloseReason::User;
     bool listsStale_ = false;
+
+    // Titles read for the shelf and for Find, kept for the whole run.
+    std::shared_ptr<TitleCache> titles_ = std::make_shared<TitleCache>();
+    QPointer<ShelfWindow> shelfWindow_;
+    QPointer<FindWindow> findWindow_;
+    ShelfLook shelfLook_;
+    qint64 levelCount_ = 0;
 };
 
 } // namespace zq2
