@@ -180,9 +180,10 @@ OneMove copyAcross(const QString& source, const QString& toFolder, const QString
         return {};
     // The original cannot go (a game folder on a read-only disk): take the copy back, so that the
     // file is in one place only. A file the copy replaced was given up by the user's answer.
+    const FileError kept = FileError::fromErrno(errnoOf(error), source);
     if (!existing)
         std::filesystem::remove(toFsPath(target), error);
-    return {FileError::fromErrno(errnoOf(error) ? errnoOf(error) : EIO, source)};
+    return {kept};
 }
 
 // The bare name at the end of a path.
