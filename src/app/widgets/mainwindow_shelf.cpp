@@ -153,6 +153,9 @@ bool MainWindow::selectFile(FilePlace place, const QString& name) {
     }
     const bool game = place == FilePlace::Game;
     FolderSide& side = game ? game_ : cache_;
+    // A list read before the file went would still offer it.
+    if (!isPlainFile(joinPath(side.folder(), name)))
+        return false;
     QComboBox* filter = game ? ui_->zq2View : ui_->cacheView;
     FileListView* list = side.list();
     int index = indexOfEntry(list, name);
