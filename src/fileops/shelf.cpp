@@ -2,21 +2,28 @@
 
 #include "catalogue/counts.h"
 #include "catalogue/titlecache.h"
-#include "fileops/folderindex.h"
 #include "fileops/nativepath.h"
 #include "fileops/pendingfile.h"
 #include "platform/filenames.h"
 #include "platform/paths.h"
 
+#include <QHash>
+#include <QSet>
+
 #include <algorithm>
 #include <cerrno>
 #include <filesystem>
+#include <optional>
+#include <string>
+#include <unordered_set>
 #include <vector>
 
 #ifdef Q_OS_WIN
 #include <QFile>
 #else
 #include <cstdio>
+#include <cstring>
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -34,24 +41,65 @@ struct OneMove {
     bool cancelled = false;
 };
 
-// Renames without ever replacing a file that is in the way, where the system can do that in one
-// step; elsewhere a file that appears between the test and the rename is replaced, which only a
-// program racing this one could cause.
-FileError renameKeepingOthers(const QString& from, const QString& to) {
+// The two folders of a run. Where the system allows, both are opened once, so that each rename
+// names its files relative to them instead of walking both paths again for every file.
+class RunFolders {
+public:
+    RunFolders(const QString& from, const QString& to)
+        : from_(from)
+        , to_(to) {
 #ifdef Q_OS_LINUX
-    if (::renameat2(AT_FDCWD, encodeFileName(from).constData(), AT_FDCWD, encodeFileName(to).constData(),
-                    RENAME_NOREPLACE) == 0)
-        return FileError::none();
-    const int err = errno;
-    if (err != EINVAL && err != ENOSYS && err != EOPNOTSUPP)
-        return FileError::fromErrno(err, from);
+        fromFd_ = ::open(encodeFileName(from).constData(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+        toFd_ = ::open(encodeFileName(to).constData(), O_PATH | O_DIRECTORY | O_CLOEXEC);
 #endif
-    std::error_code error;
-    if (std::filesystem::exists(std::filesystem::symlink_status(toFsPath(to), error)))
-        return FileError::fromErrno(EEXIST, to);
-    std::filesystem::rename(toFsPath(from), toFsPath(to), error);
-    return error ? FileError::fromErrno(errnoOf(error), from) : FileError::none();
-}
+    }
+    ~RunFolders() {
+#ifdef Q_OS_LINUX
+        for (const int fd : {fromFd_, toFd_})
+            if (fd >= 0)
+                ::close(fd);
+#endif
+    }
+    RunFolders(const RunFolders&) = delete;
+    RunFolders& operator=(const RunFolders&) = delete;
+
+    const QString& from() const {
+        return from_;
+    }
+    const QString& to() const {
+        return to_;
+    }
+
+    // Renames from/name to to/name, replacing a file of that name only when `replace` is set. Without
+    // it a file that is in the way is kept (EEXIST) where the system can do that in one step;
+    // elsewhere a file that appears between the test and the rename is replaced, which only a
+    // program racing this one could cause. A failure names the file being moved.
+    FileError rename(const QString& name, bool replace) const {
+#ifdef Q_OS_LINUX
+        if (fromFd_ >= 0 && toFd_ >= 0) {
+            const QByteArray native = encodeFileName(name);
+            if (::renameat2(fromFd_, native.constData(), toFd_, native.constData(),
+                            replace ? 0 : RENAME_NOREPLACE) == 0)
+                return FileError::none();
+            const int err = errno;
+            if (replace || (err != EINVAL && err != ENOSYS && err != EOPNOTSUPP))
+                return FileError::fromErrno(err, joinPath(from_, name));
+        }
+#endif
+        const QString source = joinPath(from_, name), target = joinPath(to_, name);
+        std::error_code error;
+        if (!replace && std::filesystem::exists(std::filesystem::symlink_status(toFsPath(target), error)))
+            return FileError::fromErrno(EEXIST, target);
+        std::filesystem::rename(toFsPath(source), toFsPath(target), error);
+        return error ? FileError::fromErrno(errnoOf(error), source) : FileError::none();
+    }
+
+private:
+    QString from_, to_;
+#ifdef Q_OS_LINUX
+    int fromFd_ = -1, toFd_ = -1;
+#endif
+};
 
 // Removes `other`, a spelling of the moved file's name in another letter case that it replaced,
 // unless the file system ignores case and the two are one file.
@@ -66,18 +114,12 @@ FileError removeOtherSpelling(const QString& other, const QString& target) {
 }
 
 // One rename, replacing `existing` when there is one.
-FileError renameInto(const QString& source, const QString& target, const std::optional<QString>& existing) {
-    if (!existing)
-        return renameKeepingOthers(source, target);
-    std::error_code error;
-    std::filesystem::rename(toFsPath(source), toFsPath(target), error);
-    if (error)
-        return FileError::fromErrno(errnoOf(error), source);
-    return removeOtherSpelling(*existing, target);
+FileError renameInto(const RunFolders& folders, const QString& name, const std::optional<QString>& existing) {
+    if (const FileError renamed = folders.rename(name, existing.has_value()))
+        return renamed;
+    return existing ? removeOtherSpelling(*existing, joinPath(folders.to(), name)) : FileError::none();
 }
 
-// Copies `source` into a pending file for folder/name, piece by piece, telling `piece` how far it
-// has come. Returns with `pending` complete but not yet in place.
 // On Windows `modified` receives the source's modification time, to be given to the copy once it is
 // in place; elsewhere the pending file gets it directly.
 OneMove copyIntoPending(const QString& source, PendingFile& pending,
@@ -195,6 +237,96 @@ QString lastPart(const QString& path) {
     return path.mid(slash + 1);
 }
 
+// The files of the target folder that a run's names would meet, in any letter case. The folder is
+// read once for the whole run, and of its entries only those named like a file of the run are looked
+// at more closely, so that a large folder costs little more than the reading itself. Where the file
+// system ignores case itself, a lookup is a single test of the path.
+class TargetNames {
+public:
+    TargetNames(QString folder, const QStringList& names)
+        : folder_(std::move(folder)) {
+        for (const QString& name : names) {
+            const QString folded = foldFileName(name);
+            wanted_.insert(folded);
+            if (isAscii(folded))
+                asciiWanted_.insert(folded.toLatin1().toStdString());
+        }
+    }
+
+    // The path of a plain file (or a link to one) named `name` in any letter case, the exact
+    // spelling first. `name` must be one of the run's names.
+    std::optional<QString> find(const QString& name) {
+#ifdef Q_OS_WIN
+        return findFileIgnoringCase(folder_, name);
+#else
+        if (!loaded_)
+            load();
+        const QStringList spellings = found_.value(foldFileName(name));
+        if (spellings.isEmpty())
+            return std::nullopt;
+        const QString exact = joinPath(folder_, name);
+        return spellings.contains(exact) ? exact : spellings.first();
+#endif
+    }
+
+    // `name` is in the folder now, put there by this run; a spelling it replaced has gone.
+    void noteMoved(const QString& name) {
+        if (loaded_)
+            found_.insert(foldFileName(name), {joinPath(folder_, name)});
+    }
+
+    // Reads the folder again at the next lookup.
+    void forget() {
+        loaded_ = false;
+    }
+
+private:
+    static bool isAscii(QStringView text) {
+        return std::all_of(text.begin(), text.end(), [](QChar c) { return c.unicode() < 0x80; });
+    }
+
+#ifndef Q_OS_WIN
+    void load() {
+        found_.clear();
+        loaded_ = true;
+        DIR* dir = ::opendir(encodeFileName(folder_).constData());
+        if (!dir)
+            return;
+        std::string lower;
+        while (const dirent* entry = ::readdir(dir)) {
+            const QByteArrayView raw(entry->d_name, qsizetype(std::strlen(entry->d_name)));
+            if (raw == "." || raw == "..")
+                continue;
+            QString folded;
+            if (std::all_of(raw.begin(), raw.end(),
+                            [](char c) { return static_cast<unsigned char>(c) < 0x80; })) {
+                lower.assign(raw.data(), size_t(raw.size()));
+                for (char& c : lower)
+                    c = (c >= 'A' && c <= 'Z') ? char(c + ('a' - 'A')) : c;
+                if (!asciiWanted_.count(lower))
+                    continue;
+                folded = QString::fromLatin1(lower);
+            } else {
+                folded = foldFileName(decodeFileName(raw));
+                if (!wanted_.contains(folded))
+                    continue;
+            }
+            // A folder or a device of that name is no file to replace; the rename will say so.
+            const QString path = joinPath(folder_, decodeFileName(raw));
+            if (isPlainFile(path))
+                found_[folded].append(path);
+        }
+        ::closedir(dir);
+    }
+#endif
+
+    QString folder_;
+    QSet<QString> wanted_;                        // the run's names, case-folded
+    std::unordered_set<std::string> asciiWanted_; // those of them in plain ASCII, as bytes
+    QHash<QString, QStringList> found_;           // case-folded name -> the paths that spell it
+    bool loaded_ = false;
+};
+
 } // namespace
 
 QString shelfDirOf(const QString& gameDir) {
@@ -242,8 +374,8 @@ QString shelfFolderProblem(const FileError& error) {
 MoveResult moveFiles(const QString& fromFolder, const QString& toFolder, const QStringList& names,
                      const AskReplace& askReplace, const MoveProgress& progress) {
     MoveResult result;
-    // One look at the target's names serves the whole run.
-    FolderIndex target(toFolder);
+    TargetNames target(toFolder, names);
+    const RunFolders folders(fromFolder, toFolder);
     const int count = int(names.size());
     for (int index = 0; index < count && !result.cancelled; ++index) {
         const QString& name = names[index];
@@ -253,34 +385,46 @@ MoveResult moveFiles(const QString& fromFolder, const QString& toFolder, const Q
             break;
         }
         const QString source = joinPath(fromFolder, name);
-        const FileSize newSize = fileSize(source);
-        if (newSize.error) {
-            result.failed << newSize.error;
-            continue;
-        }
-        const std::optional<QString> existing = target.find(name);
-        if (existing) {
-            const FileSize oldSize = fileSize(*existing);
-            if (oldSize.error) {
-                result.failed << oldSize.error;
-                continue;
-            }
-            if (askReplace && !askReplace(name, oldSize.bytes, newSize.bytes))
-                continue;
-        }
         const QString destination = joinPath(toFolder, name);
-        OneMove outcome{renameInto(source, destination, existing)};
+        std::optional<QString> existing = target.find(name);
+        OneMove outcome;
+        bool declined = false;
+        // A second round only when a file took the name after the target was read.
+        for (int round = 0; round < 2; ++round) {
+            if (existing) {
+                const FileSize oldSize = fileSize(*existing);
+                const FileSize newSize = fileSize(source);
+                if (oldSize.error.code == ENOENT) {
+                    existing.reset(); // gone meanwhile: nothing to replace
+                } else if (oldSize.error || newSize.error) {
+                    outcome.error = oldSize.error ? oldSize.error : newSize.error;
+                    break;
+                } else if (askReplace) {
+                    declined = !askReplace(name, oldSize.bytes, newSize.bytes);
+                    // The question may have stood for a while; others may have changed the folder.
+                    target.forget();
+                    if (declined)
+                        break;
+                }
+            }
+            outcome = {renameInto(folders, name, existing)};
+            if (outcome.error.code != EEXIST || existing)
+                break;
+            existing = destination;
+        }
         if (outcome.error.code == EXDEV) {
             outcome = copyAcross(source, toFolder, name, existing, [&](qint64 done, qint64 total) {
                 return !progress || progress(index, count, shown, done, total);
             });
         }
+        if (declined)
+            continue;
         if (outcome.cancelled) {
             result.cancelled = true;
         } else if (outcome.error) {
             result.failed << outcome.error;
         } else {
-            target.noteCopied(name);
+            target.noteMoved(name);
             result.moved << name;
         }
     }
