@@ -2,13 +2,14 @@
 // shelf, against the system's mv moving the same files the same way.
 #include "benchfiles.h"
 #include "fileops/shelf.h"
+#include "processortime.h"
 
 #include <benchmark/benchmark.h>
 
-#include <sys/resource.h>
-
 namespace {
 
+using zq2::bench::processorMs;
+using zq2::bench::reportProcessor;
 using zq2::bench::writeBytes;
 
 constexpr int kGameFiles = 20000;
@@ -40,21 +41,6 @@ struct Folders {
 Folders& folders() {
     static Folders made;
     return made;
-}
-
-// Processor time spent by this process (`who` RUSAGE_SELF) or by the programs it ran and waited for
-// (RUSAGE_CHILDREN), in milliseconds. On a machine that others share, it tells more than the time on
-// the clock, which includes the waiting for a processor.
-double processorMs(int who) {
-    struct rusage usage {};
-    ::getrusage(who, &usage);
-    const auto ms = [](const timeval& t) { return double(t.tv_sec) * 1000 + double(t.tv_usec) / 1000; };
-    return ms(usage.ru_utime) + ms(usage.ru_stime);
-}
-
-// Reports the processor time per iteration of `who` since `before` as the counter "cpu_ms".
-void reportProcessor(benchmark::State& state, int who, double before) {
-    state.counters["cpu_ms"] = (processorMs(who) - before) / double(state.iterations());
 }
 
 void BM_ShelveAndPutBack(benchmark::State& state) {

@@ -2,17 +2,17 @@
 
 #include "catalogue/details.h"
 #include "catalogue/folderlisting.h"
-#include "catalogue/namepattern.h"
 #include "platform/filenames.h"
+#include "platform/paths.h"
 
 #include <QRegularExpression>
 
 #include <algorithm>
-#include <cstring>
+#include <system_error>
+#include <thread>
 
 #ifdef Q_OS_UNIX
 #include <cerrno>
-#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -84,8 +84,13 @@ QString noLongerThereText(FilePlace place, const QString& name) {
 
 QString foldForFind(QStringView text) {
     // Most names and titles are plain ASCII: lower case is all there is to fold.
-    if (std::all_of(text.begin(), text.end(), [](QChar c) { return c.unicode() < 0x80; }))
-        return text.toString().toLower();
+    if (std::all_of(text.begin(), text.end(), [](QChar c) { return c.unicode() < 0x80; })) {
+        QString lower(text.size(), Qt::Uninitialized);
+        std::transform(text.begin(), text.end(), lower.begin(), [](QChar c) {
+            return c.unicode() >= 'A' && c.unicode() <= 'Z' ? QChar(c.unicode() + ('a' - 'A')) : c;
+        });
+        return lower;
+    }
     // Compatibility decomposition splits "é" into "e" and its accent, and "ﬁ" into "fi".
     const QString decomposed = displayFileName(text.toString()).normalized(QString::NormalizationForm_KD);
     QString folded;
@@ -108,18 +113,37 @@ QString foldForFind(QStringView text) {
     return folded.toCaseFolded();
 }
 
-void FindIndex::add(FilePlace place, const QString& name, const QString& title) {
-    addFolded(place, name, title, foldForFind(name));
+namespace {
+
+// Appends `text` folded as foldForFind folds it, straight into `store` when it is plain ASCII.
+void appendFolded(std::u16string& store, const QString& text) {
+    if (!std::all_of(text.begin(), text.end(), [](QChar c) { return c.unicode() < 0x80; })) {
+        store += viewOf(foldForFind(text));
+        return;
+    }
+    for (const QChar c : text) {
+        const char16_t unit = c.unicode();
+        store += unit >= u'A' && unit <= u'Z' ? char16_t(unit + (u'a' - u'A')) : unit;
+    }
 }
 
-void FindIndex::addFolded(FilePlace place, const QString& name, const QString& title,
-                          const QString& foldedName) {
+} // namespace
+
+void FindIndex::add(FilePlace place, const QString& name, const QString& title) {
     files_.push_back({place, name, title});
-    folded_ += viewOf(foldedName);
+    appendFolded(folded_, name);
     folded_ += kNameTitleSeparator;
-    if (!title.isEmpty())
-        folded_ += viewOf(foldForFind(title));
+    appendFolded(folded_, title);
     starts_.push_back(folded_.size());
+}
+
+void FindIndex::append(FindIndex&& other) {
+    const size_t offset = folded_.size();
+    files_.insert(files_.end(), std::make_move_iterator(other.files_.begin()),
+                  std::make_move_iterator(other.files_.end()));
+    folded_ += other.folded_;
+    for (size_t i = 1; i < other.starts_.size(); ++i)
+        starts_.push_back(offset + other.starts_[i]);
 }
 
 bool FindIndex::holdsAll(qsizetype index, const std::vector<std::u16string>& words) const {
@@ -160,145 +184,144 @@ FindHits FindIndex::search(QStringView query, const FindHits* previous) const {
 
 namespace {
 
-// A file found in a folder, before the folder's files are put in order.
-struct Scanned {
-    QString name;
-    QString title;
-    QString folded;
-};
-
 #ifdef Q_OS_UNIX
 
-// The title of the directory entry `entry`, when it is a plain file (or a link to one). A title kept
-// for the name is checked against the file's stamp first; otherwise the first bytes are read, through
-// a descriptor opened relative to the folder, and kept. A plain file that cannot be read has an
-// empty title.
-std::optional<QString> titleOfEntry(int folderFd, const dirent& entry, const QString& name,
-                                    TitleCache& titles) {
-    struct stat info {};
-    if (entry.d_type != DT_REG || titles.knowsName(name)) {
-        if (::fstatat(folderFd, entry.d_name, &info, 0) != 0 || !S_ISREG(info.st_mode))
-            return std::nullopt;
-        if (std::optional<QString> known = titles.find(name, fileStampOf(info)))
-            return known;
+// The folder being read, opened once, so that each file is opened and looked at relative to it
+// rather than by its whole path.
+class OpenFolder {
+public:
+    explicit OpenFolder(const QString& folder)
+        : fd_(::open(encodeFileName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)) {}
+    ~OpenFolder() {
+        if (fd_ >= 0)
+            ::close(fd_);
     }
-    // Only what was seen to be a plain file is opened; O_NONBLOCK keeps a pipe put in its place
-    // meanwhile from blocking, and the opened file is checked again.
-    const int fd = ::openat(folderFd, entry.d_name, O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
-    if (fd < 0)
-        return QString();
-    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+    OpenFolder(const OpenFolder&) = delete;
+    OpenFolder& operator=(const OpenFolder&) = delete;
+
+    // The title of the level or tileset `name` listed in the folder. A title in `kept` is checked
+    // against the file's stamp first; otherwise the first bytes are read, and added to `read`. A file
+    // that cannot be read has an empty title.
+    QString titleOf(const QString& name, const TitleCache::Titles& kept,
+                    std::vector<TitleCache::Read>& read) const {
+        if (fd_ < 0)
+            return {};
+        const QByteArray native = encodeFileName(name);
+        struct stat info {};
+        if (const auto known = kept.constFind(name); known != kept.constEnd()) {
+            if (::fstatat(fd_, native.constData(), &info, 0) != 0)
+                return {};
+            if (std::optional<QString> title = known->titleFor(fileStampOf(info)))
+                return *title;
+        }
+        // The listing found a plain file here; O_NONBLOCK keeps a pipe put in its place meanwhile
+        // from blocking, and the opened file is checked again before it is read.
+        const int fd = ::openat(fd_, native.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+        if (fd < 0)
+            return {};
+        char head[kTitleFieldEnd];
+        ssize_t got = -1;
+        if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode)) {
+            for (int attempt = 0; attempt < 3 && got < 0; ++attempt) {
+                got = ::pread(fd, head, sizeof head, 0);
+                if (got < 0 && errno != EINTR)
+                    break;
+            }
+        }
         ::close(fd);
-        return std::nullopt;
+        if (got < 0)
+            return {};
+        QString title = titleFromHead(QByteArrayView(head, got));
+        read.push_back({name, fileStampOf(info), title});
+        return title;
     }
-    char head[kTitleFieldEnd];
-    ssize_t got = -1;
-    for (int attempt = 0; attempt < 3 && got < 0; ++attempt) {
-        got = ::pread(fd, head, sizeof head, 0);
-        if (got < 0 && errno != EINTR)
-            break;
-    }
-    ::close(fd);
-    if (got < 0)
-        return QString();
-    const QString title = titleFromHead(QByteArrayView(head, got));
-    titles.keep(name, fileStampOf(info), title);
-    return title;
-}
 
-bool isPlainEntry(int folderFd, const dirent& entry) {
-    if (entry.d_type == DT_REG)
-        return true;
-    if (entry.d_type != DT_LNK && entry.d_type != DT_UNKNOWN)
-        return false;
-    struct stat info {};
-    return ::fstatat(folderFd, entry.d_name, &info, 0) == 0 && S_ISREG(info.st_mode);
-}
-
-// Returns false when `cancelled` stopped the reading.
-bool scanFolder(const QString& folder, const NamePattern& pattern, TitleCache& titles,
-                const std::function<bool()>& cancelled, std::vector<Scanned>& out) {
-    DIR* dir = folder.isEmpty() ? nullptr : ::opendir(encodeFileName(folder).constData());
-    if (!dir)
-        return true;
-    const int fd = ::dirfd(dir);
-    bool whole = true;
-    while (const dirent* entry = ::readdir(dir)) {
-        if (cancelled && cancelled()) {
-            whole = false;
-            break;
-        }
-        if (entry->d_name[0] == '.') // hidden files, and the "." and ".." entries
-            continue;
-        const QByteArrayView raw(entry->d_name, qsizetype(std::strlen(entry->d_name)));
-        if (!pattern.matchesEncoded(raw))
-            continue;
-        QString name = decodeFileName(raw);
-        const FileKind kind = fileKindOf(name);
-        QString title;
-        if (kind == FileKind::Level || kind == FileKind::Tileset) {
-            std::optional<QString> read = titleOfEntry(fd, *entry, name, titles);
-            if (!read)
-                continue;
-            title = std::move(*read);
-        } else if (!isPlainEntry(fd, *entry)) {
-            continue;
-        }
-        QString folded = foldForFind(name);
-        out.push_back({std::move(name), std::move(title), std::move(folded)});
-    }
-    ::closedir(dir);
-    return whole;
-}
+private:
+    int fd_;
+};
 
 #else
 
-bool scanFolder(const QString& folder, const NamePattern&, TitleCache& titles,
-                const std::function<bool()>& cancelled, std::vector<Scanned>& out,
-                const QString& patternText) {
-    for (const QString& name : listFolder(folder, patternText)) {
-        if (cancelled && cancelled())
-            return false;
-        const FileKind kind = fileKindOf(name);
-        const QString title =
-            kind == FileKind::Level || kind == FileKind::Tileset ? titles.titleOf(folder, name) : QString();
-        out.push_back({name, title, foldForFind(name)});
+class OpenFolder {
+public:
+    explicit OpenFolder(const QString& folder)
+        : folder_(folder) {}
+    QString titleOf(const QString& name, TitleCache& titles, bool) const {
+        return titles.titleOf(folder_, name);
     }
-    return true;
-}
+
+private:
+    QString folder_;
+};
 
 #endif
 
-// Name order ignoring case and accents; names that fold alike in the order of their exact spelling.
-void sortScanned(std::vector<Scanned>& files) {
-    std::sort(files.begin(), files.end(), [](const Scanned& a, const Scanned& b) {
-        if (const int byFold = QStringView(a.folded).compare(QStringView(b.folded)); byFold != 0)
-            return byFold < 0;
-        return a.name < b.name;
-    });
+} // namespace
+
+namespace {
+
+// The files of one folder, and the titles read on the way that are still to be kept.
+struct FolderPart {
+    FindIndex index;
+    std::vector<TitleCache::Read> read;
+};
+
+// The files of one folder. Titles are looked up in `kept`, a copy of those kept in `titles`. While
+// that copy is empty (the first reading, when most time goes to reading titles) it shares nothing
+// with `titles`, and the titles read are kept at once, while other folders are still being read;
+// otherwise they are left to the caller, since keeping them would copy what the threads share.
+FolderPart readFolder(const FindFolder& folder, const QString& patternText, TitleCache& titles,
+                      const TitleCache::Titles& kept, const std::function<bool()>& cancelled) {
+    FolderPart part;
+    std::vector<TitleCache::Read>& read = part.read;
+    // The lists' own reading: the same files, in the same order.
+    const QStringList names = listFolder(folder.folder, patternText);
+    const OpenFolder opened(folder.folder);
+    for (const QString& name : names) {
+        if (cancelled && cancelled())
+            break;
+        const FileKind kind = fileKindOf(name);
+        const bool titled = kind == FileKind::Level || kind == FileKind::Tileset;
+        part.index.add(folder.place, name, titled ? opened.titleOf(name, kept, read) : QString());
+    }
+    if (kept.isEmpty()) {
+        titles.keepAll(read);
+        read.clear();
+    }
+    return part;
 }
 
 } // namespace
 
 FindIndex buildFindIndex(const QList<FindFolder>& folders, const QString& patternText, TitleCache& titles,
                          const std::function<bool()>& cancelled) {
+    std::vector<FolderPart> parts(size_t(folders.size()));
+    {
+        // Each folder is read on a thread of its own: most of the time goes to the system's file
+        // calls, which run side by side wherever there is more than one processor. The threads look
+        // titles up in one copy of those kept, taken before they start.
+        const TitleCache::Titles kept = titles.snapshot();
+        std::vector<std::thread> helpers;
+        for (qsizetype i = 1; i < folders.size(); ++i) {
+            const auto read = [&, i] {
+                parts[size_t(i)] = readFolder(folders[i], patternText, titles, kept, cancelled);
+            };
+            try {
+                helpers.emplace_back(read);
+            } catch (const std::system_error&) {
+                read(); // no thread to be had
+            }
+        }
+        if (!folders.isEmpty())
+            parts[0] = readFolder(folders[0], patternText, titles, kept, cancelled);
+        for (std::thread& helper : helpers)
+            helper.join();
+    }
     FindIndex index;
-    const NamePattern pattern(patternText);
-    if (pattern.isEmpty())
-        return index;
-    std::vector<Scanned> files;
-    for (const FindFolder& folder : folders) {
-        files.clear();
-#ifdef Q_OS_UNIX
-        const bool whole = scanFolder(folder.folder, pattern, titles, cancelled, files);
-#else
-        const bool whole = scanFolder(folder.folder, pattern, titles, cancelled, files, patternText);
-#endif
-        sortScanned(files);
-        for (const Scanned& file : files)
-            index.addFolded(folder.place, file.name, file.title, file.folded);
-        if (!whole)
-            break;
+    for (FolderPart& part : parts) {
+        if (!part.read.empty())
+            titles.keepAll(part.read);
+        index.append(std::move(part.index));
     }
     return index;
 }

@@ -46,14 +46,12 @@ struct FindFolder {
     QString folder;
 };
 
-class FindIndex;
-FindIndex buildFindIndex(const QList<FindFolder>& folders, const QString& patternText, TitleCache& titles,
-                         const std::function<bool()>& cancelled);
-
 // The names and titles of many files, folded once, so that each search is one pass over memory.
 class FindIndex {
 public:
     void add(FilePlace place, const QString& name, const QString& title);
+    // Adds the files of `other` after these.
+    void append(FindIndex&& other);
 
     qsizetype size() const { return qsizetype(files_.size()); }
     const FoundFile& file(qsizetype index) const { return files_[size_t(index)]; }
@@ -65,9 +63,6 @@ public:
     FindHits search(QStringView query, const FindHits* previous = nullptr) const;
 
 private:
-    friend FindIndex buildFindIndex(const QList<FindFolder>&, const QString&, TitleCache&,
-                                    const std::function<bool()>&);
-    void addFolded(FilePlace place, const QString& name, const QString& title, const QString& foldedName);
     bool holdsAll(qsizetype index, const std::vector<std::u16string>& words) const;
 
     std::vector<FoundFile> files_;
@@ -78,10 +73,11 @@ private:
 };
 
 // Reads the plain files of each folder whose names match `patternText`, as the file lists read them
-// (hidden files and folders left out), into an index: each folder's files in name order, the
+// (hidden files and folders left out, each folder's files in name order), into an index, the
 // folders in the order given. Titles of levels and tilesets come from `titles`, which reads and
 // keeps those it does not know yet; a file whose first bytes cannot be read is found by its name
-// alone. `cancelled` is asked before each file, and stops the reading when it says so.
+// alone. `cancelled` is asked before each file, and stops the reading when it says so; the folders
+// are read side by side, so it may be asked from several threads at once.
 FindIndex buildFindIndex(const QList<FindFolder>& folders, const QString& patternText, TitleCache& titles,
                          const std::function<bool()>& cancelled = {});
 

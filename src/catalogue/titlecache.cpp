@@ -50,29 +50,61 @@ FileStamp fileStampOf(const struct stat& info) {
 }
 #endif
 
+std::optional<QString> TitleCache::KeptTitles::titleFor(FileStamp stamp) const {
+    if (first.stamp == stamp)
+        return first.title;
+    for (const Kept& other : others)
+        if (other.stamp == stamp)
+            return other.title;
+    return std::nullopt;
+}
+
+TitleCache::Titles TitleCache::snapshot() const {
+    const QMutexLocker lock(&mutex_);
+    return titles_;
+}
+
 std::optional<QString> TitleCache::find(const QString& name, FileStamp stamp) const {
     const QMutexLocker lock(&mutex_);
-    const auto found = titles_.constFind(Key{name, stamp});
-    if (found == titles_.constEnd())
-        return std::nullopt;
-    return *found;
+    const auto found = titles_.constFind(name);
+    return found == titles_.constEnd() ? std::nullopt : found->titleFor(stamp);
 }
 
 void TitleCache::keep(const QString& name, FileStamp stamp, const QString& title) {
     const QMutexLocker lock(&mutex_);
-    if (titles_.size() >= kMostKept) {
-        titles_.clear();
-        names_.clear();
-    }
-    const Key key{name, stamp};
-    if (!titles_.contains(key))
-        ++names_[name];
-    titles_.insert(key, title);
+    keepLocked(name, stamp, title);
 }
 
-bool TitleCache::knowsName(const QString& name) const {
+void TitleCache::keepAll(const std::vector<Read>& reads) {
     const QMutexLocker lock(&mutex_);
-    return names_.contains(name);
+    titles_.reserve(titles_.size() + qsizetype(reads.size()));
+    for (const Read& read : reads)
+        keepLocked(read.name, read.stamp, read.title);
+}
+
+void TitleCache::keepLocked(const QString& name, FileStamp stamp, const QString& title) {
+    if (count_ >= kMostKept) {
+        titles_.clear();
+        count_ = 0;
+    }
+    const auto found = titles_.find(name);
+    if (found == titles_.end()) {
+        titles_.insert(name, KeptTitles{{stamp, title}, {}});
+        ++count_;
+        return;
+    }
+    if (found->first.stamp == stamp) {
+        found->first.title = title;
+        return;
+    }
+    for (Kept& other : found->others) {
+        if (other.stamp == stamp) {
+            other.title = title;
+            return;
+        }
+    }
+    found->others.append({stamp, title});
+    ++count_;
 }
 
 QString TitleCache::titleOf(const QString& folder, const QString& name) {
@@ -96,7 +128,7 @@ QString TitleCache::titleOf(const QString& folder, const QString& name) {
 
 qsizetype TitleCache::size() const {
     const QMutexLocker lock(&mutex_);
-    return titles_.size();
+    return count_;
 }
 
 } // namespace zq2

@@ -1,10 +1,12 @@
 #pragma once
 
 #include <QHash>
+#include <QList>
 #include <QMutex>
 #include <QString>
 
 #include <optional>
+#include <vector>
 
 #ifndef Q_OS_WIN
 struct stat;
@@ -36,11 +38,34 @@ FileStamp fileStampOf(const struct stat& info);
 // folder keeps its name, size and time, and so its title. Safe to share between threads.
 class TitleCache {
 public:
+    struct Kept {
+        FileStamp stamp;
+        QString title;
+    };
+    // The titles kept for one name: mostly one, and more where files of that name differ (a
+    // download and its copy in the game folder).
+    struct KeptTitles {
+        Kept first;
+        QList<Kept> others;
+
+        std::optional<QString> titleFor(FileStamp stamp) const;
+    };
+
+    using Titles = QHash<QString, KeptTitles>; // by file name
+
+    // The titles kept now, as a copy that costs nothing until one of the two changes, so that many
+    // threads can look titles up in it without holding each other up.
+    Titles snapshot() const;
+    // A title read from a file, to be kept.
+    struct Read {
+        QString name;
+        FileStamp stamp;
+        QString title;
+    };
+    void keepAll(const std::vector<Read>& reads);
     // The title kept for `name` with `stamp`, if any.
     std::optional<QString> find(const QString& name, FileStamp stamp) const;
     void keep(const QString& name, FileStamp stamp, const QString& title);
-    // Whether any title is kept for `name`, whatever its stamp.
-    bool knowsName(const QString& name) const;
 
     // The title of the level or tileset folder/name as the file is now: from memory while its stamp
     // is the one it had when it was read, otherwise read from the file and kept. A file that is gone
@@ -50,18 +75,11 @@ public:
     qsizetype size() const;
 
 private:
-    struct Key {
-        QString name;
-        FileStamp stamp;
-        bool operator==(const Key&) const = default;
-    };
-    friend size_t qHash(const Key& key, size_t seed) noexcept {
-        return qHashMulti(seed, key.name, key.stamp.size, key.stamp.modified);
-    }
-
     mutable QMutex mutex_;
-    QHash<Key, QString> titles_;
-    QHash<QString, int> names_; // how many stamps are kept for each name
+    void keepLocked(const QString& name, FileStamp stamp, const QString& title);
+
+    Titles titles_;
+    qsizetype count_ = 0; // titles kept, over all names
 };
 
 } // namespace zq2
