@@ -16,6 +16,7 @@
 
 #include <QLocale>
 #include <QMenu>
+#include <QScreen>
 #include <QShortcut>
 
 namespace zq2 {
@@ -67,6 +68,28 @@ void MainWindow::moveToShelf_Click() {
         prompter_.tell(failureReport(QStringLiteral("Could not move"), result.failed));
 }
 
+namespace {
+
+// Puts `window` to the right of its parent window, where both can be seen at once; in the middle of
+// the screen when there is no room there.
+void placeBeside(QWidget* window) {
+    const QWidget* main = window->parentWidget();
+    const QScreen* screen = main ? main->screen() : nullptr;
+    if (!screen) {
+        centreOnScreen(window);
+        return;
+    }
+    const QRect room = screen->availableGeometry();
+    const QRect besideMain(QPoint(main->frameGeometry().right() + 8, main->frameGeometry().top()),
+                           window->size());
+    if (room.contains(besideMain))
+        window->move(besideMain.topLeft());
+    else
+        centreOnScreen(window);
+}
+
+} // namespace
+
 ShelfWindow* MainWindow::openShelfWindow() {
     if (shelfWindow_)
         return shelfWindow_;
@@ -82,7 +105,7 @@ ShelfWindow* MainWindow::openShelfWindow() {
         ui_->zq2Files->reread();
         refreshCounts();
     });
-    centreOnScreen(window);
+    placeBeside(window);
     shelfWindow_ = window;
     return window;
 }
