@@ -246,8 +246,18 @@ class OpenFolder {
 public:
     explicit OpenFolder(const QString& folder)
         : folder_(folder) {}
-    QString titleOf(const QString& name, TitleCache& titles, bool) const {
-        return titles.titleOf(folder_, name);
+    QString titleOf(const QString& name, const TitleCache::Titles& kept,
+                    std::vector<TitleCache::Read>& read) const {
+        const QString path = joinPath(folder_, name);
+        const std::optional<FileStamp> stamp = fileStampOf(path);
+        if (!stamp)
+            return {};
+        if (const auto known = kept.constFind(name); known != kept.constEnd())
+            if (std::optional<QString> title = known->titleFor(*stamp))
+                return *title;
+        QString title = loadTitle(path);
+        read.push_back({name, *stamp, title});
+        return title;
     }
 
 private:
@@ -255,10 +265,6 @@ private:
 };
 
 #endif
-
-} // namespace
-
-namespace {
 
 // The files of one folder, and the titles read on the way that are still to be kept.
 struct FolderPart {
