@@ -187,8 +187,12 @@ OneMove copyIntoPending(const QString& source, PendingFile& pending,
          !(fileStampOf(after) == fileStampOf(before))))
         outcome.error = FileError::fromErrno(kChangedWhileCopied, source);
     if (!outcome.error && !outcome.cancelled) {
-        // The shelved file keeps the time it was last written, as a rename would.
-        const struct timespec times[2] = {before.st_atim, before.st_mtim};
+        // The moved file keeps the time it was last written, as a rename would.
+        const qint64 modified = fileStampOf(before).modified;
+        struct timespec times[2] = {};
+        times[0].tv_nsec = UTIME_OMIT;
+        times[1].tv_sec = time_t(modified / 1000000000);
+        times[1].tv_nsec = long(modified % 1000000000);
         ::futimens(pending.handle(), times);
     }
     ::close(in);
