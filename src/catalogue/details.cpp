@@ -6,6 +6,7 @@
 
 #include <QFile>
 
+#include <algorithm>
 #include <array>
 #include <optional>
 
@@ -13,7 +14,6 @@ namespace zq2 {
 
 namespace {
 
-constexpr qint64 kHeadBytes = 500;
 constexpr qsizetype kTitleOffset = 188;
 constexpr qsizetype kTitleLength = 32;
 
@@ -22,12 +22,19 @@ std::optional<QString> readTitle(const QString& path) {
     const std::unique_ptr<QFile> file = openRegularFile(path);
     if (!file)
         return std::nullopt;
-    // The bytes past the end of a short file count as spaces, so they vanish with the trimming.
-    QByteArray head(kHeadBytes, ' ');
-    const qint64 got = file->read(head.data(), kTitleOffset + kTitleLength);
+    char head[kTitleFieldEnd];
+    const qint64 got = file->read(head, kTitleFieldEnd);
     if (got < 0)
         return std::nullopt;
-    QByteArrayView field = QByteArrayView(head).sliced(kTitleOffset, kTitleLength);
+    return titleFromHead(QByteArrayView(head, got));
+}
+
+} // namespace
+
+QString titleFromHead(QByteArrayView head) {
+    // The bytes past the end of a short file count as spaces, so they vanish with the trimming.
+    QByteArrayView field = head.size() > kTitleOffset ? head.sliced(kTitleOffset) : QByteArrayView();
+    field = field.first(std::min(field.size(), kTitleLength));
     const qsizetype nul = field.indexOf('\0');
     if (nul >= 0)
         field = field.first(nul);
@@ -41,8 +48,6 @@ std::optional<QString> readTitle(const QString& path) {
     return decodeWindows1252(field);
 #endif
 }
-
-} // namespace
 
 QString loadTitle(const QString& path) {
     return readTitle(path).value_or(QString());

@@ -10,6 +10,13 @@ namespace zq2 {
 // went on with spaces. A file that cannot be read, or is no regular file, gives an empty title.
 QString loadTitle(const QString& path);
 
+// How many bytes from the start of a file hold its title field.
+inline constexpr qsizetype kTitleFieldEnd = 220;
+
+// The title in `head`, the first bytes of a level or tileset file (as many as the file had, up to
+// kTitleFieldEnd), by the rules of loadTitle.
+QString titleFromHead(QByteArrayView head);
+
 // Text in the 8-bit character set titles are written in (Windows-1252). The five byte values that
 // set leaves undefined stand for the control characters of the same number.
 QString decodeWindows1252(QByteArrayView bytes);

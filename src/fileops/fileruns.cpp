@@ -22,6 +22,26 @@ AskReplace replaceQuestionThrough(JobContext& job, FolderIndex& folder) {
     };
 }
 
+AskReplace replaceQuestionThrough(JobContext& job) {
+    return [&job](const QString& name, qint64 oldSize, qint64 newSize) {
+        return job.ask(replaceQuestion(name, oldSize, newSize, QLocale::system()), Buttons::YesNo) ==
+               Answer::Yes;
+    };
+}
+
+DropProgress progressThrough(JobContext& job) {
+    return [&job, shown = -1](int index, int count, const QString& name, qint64 done, qint64 total,
+                              qint64 members) mutable {
+        if (index != shown) {
+            shown = index;
+            job.startFile(index, count, name);
+        }
+        job.setMembers(members);
+        job.setBytes(done, total);
+        return !job.cancelled();
+    };
+}
+
 AskDropReplace dropQuestionThrough(JobContext& job, FolderIndex& folder) {
     return [&job, &folder, shown = folder.copiesNoted()](const QString& name, qint64 oldSize,
                                                          qint64 newSize) mutable {

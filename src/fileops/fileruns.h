@@ -27,6 +27,12 @@ struct FileRun {
 // them first: the lists on the screen while a question is open are never behind.
 AskReplace replaceQuestionThrough(JobContext& job, FolderIndex& folder);
 
+// The replace question asked through `job`, for work whose folders no list on the screen shows.
+AskReplace replaceQuestionThrough(JobContext& job);
+
+// Progress of a drop or a move, told to `job`; false once the job is cancelled.
+DropProgress progressThrough(JobContext& job);
+
 // The same for a drop, which may meet many files the folder has already: the question offers an
 // answer for all of them, and Cancel.
 AskDropReplace dropQuestionThrough(JobContext& job, FolderIndex& folder);

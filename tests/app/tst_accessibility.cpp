@@ -1,12 +1,15 @@
 // What a screen reader and voice control find in each window, read in-process from Qt's accessibility
 // tree, and how the keyboard moves through the window and shows where it is.
 #include "app/widgets/aboutbox.h"
+#include "app/widgets/findwindow.h"
 #include "app/widgets/mainwindow.h"
+#include "app/widgets/shelfwindow.h"
 #include "app/widgets/splash.h"
 #include "app/widgets/unattended.h"
 #include "appearance/colours.h"
 #include "appearance/tooltips.h"
 #include "appearance/widgets/focusstyle.h"
+#include "catalogue/titlecache.h"
 #include "config/widgets/prefsdialog.h"
 #include "config/widgets/settingsdialog.h"
 #include "restore/widgets/restoredialog.h"
@@ -20,6 +23,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -70,6 +74,7 @@ class TestAccessibility : public QObject {
     std::optional<QTemporaryDir> app_, game_; // fresh for each test
     test::ScriptedPrompter prompter_;
     UnattendedDialogs dialogs_;
+    std::shared_ptr<TitleCache> titles_ = std::make_shared<TitleCache>();
 
     std::unique_ptr<QWidget> open(const QString& window, const SkinValues& skin) {
         if (window == "main") {
@@ -85,6 +90,25 @@ class TestAccessibility : public QObject {
             return std::make_unique<AboutBox>(QString(), prompter_);
         if (window == "splash")
             return std::make_unique<Splash>(3600 * 1000);
+        if (window == "shelf") {
+            auto shelf = std::make_unique<ShelfWindow>(prompter_, *titles_);
+            shelf->setFilterEntries({"*.z2l", "*.z2t"});
+            shelf->setGameFolder(game_->path());
+            shelf->shelfView_Click();
+            shelf->setLevelsInGame(256);
+            shelf->selectFile("Alpha.z2l");
+            return shelf;
+        }
+        if (window == "find") {
+            const QString game = game_->path();
+            auto find = std::make_unique<FindWindow>(
+                QList<FindFolder>{{FilePlace::Game, game}, {FilePlace::Cache, game + "/cache"}},
+                "*.z2l;*.z2t", titles_);
+            if (!find->isReady())
+                QSignalSpy(find.get(), &FindWindow::ready).wait();
+            find->findChild<QLineEdit*>("findText")->setText("a");
+            return find;
+        }
         auto prefs = std::make_unique<PrefsDialog>(app_->path(), prompter_, skin);
         // The skin path and its Browse button take their turn in the tabbing, and a pattern is
         // chosen, to see its row on the skin's colour.
@@ -137,6 +161,19 @@ private slots:
             << Names{{"zq2Restore", "Zeno 2 Organizer - Restore Zeno 2 Game Files"}} << restoreTabbing;
         QTest::newRow("about") << "about" << 1 << true << kFaceColour << Names{{"Image2", "Credits"}}
                                << QStringList{"okButton"};
+        // The Level Shelf holds Alpha.z2l on a game folder of 256 levels.
+        QTest::newRow("shelf") << "shelf" << 256 << true << kFaceColour
+                               << Names{{"zq2Shelf", "Zeno 2 Organizer - Level Shelf"},
+                                        {"shelfFiles", "Files on the Level Shelf"},
+                                        {"shelfTitle", "Title: First Steps"},
+                                        {"roomStatus", "Levels in the game: 256 of 255. 1 too many."}}
+                               << QStringList{"shelfFiles", "putBack", "delShelf", "closeShelf", "shelfView"};
+        QTest::newRow("find") << "find" << 1 << true << kFaceColour
+                              << Names{{"zq2Find", "Zeno 2 Organizer - Find"},
+                                       {"findText", "Find by name or title"},
+                                       {"findResults", "Files found"},
+                                       {"findStatus", "1 file found."}}
+                              << QStringList{"findText", "findResults", "goTo", "closeFind"};
         QTest::newRow("splash") << "splash" << 1 << true << kFaceColour
                                 << Names{{"picture", "Zeno 2 Organizer"}} << QStringList{};
     }
@@ -148,7 +185,8 @@ private slots:
         QFETCH(ColourValue, skin);
         QFETCH(Names, names);
         QFETCH(QStringList, tabbing);
-        test::writeFile(game_->path(), "Alpha.z2l", test::levelBytes("First Steps"));
+        test::writeFile(game_->path() + (window == "shelf" ? "/shelf" : ""), "Alpha.z2l",
+                        test::levelBytes("First Steps"));
         for (int i = 1; i < levels; ++i)
             test::writeFile(game_->path(), QStringLiteral("lvl%1.z2l").arg(i));
         test::writeFile(game_->path() + "/cache", "bonus&1.z2t");

@@ -7,6 +7,7 @@
 // Preferences dialog would after OK. Message boxes answer No, so nothing is changed.
 #include "app/widgets/aboutbox.h"
 #include "app/widgets/appfont.h"
+#include "app/widgets/findwindow.h"
 #include "app/widgets/mainwindow.h"
 #include "app/widgets/splash.h"
 #include "app/widgets/unattended.h"
@@ -17,7 +18,9 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QEventLoop>
 #include <QIcon>
+#include <QLineEdit>
 
 namespace {
 
@@ -60,5 +63,17 @@ int main(int argc, char** argv) {
     const bool ok = save(window, out, "main") && save(splash, out, "splash") &&
                     save(settings, out, "settings") && save(prefs, out, "preferences") &&
                     save(restore, out, "restore") && save(about, out, "about");
-    return ok ? 0 : 1;
+
+    // The Level Shelf and Find, with what the demo holds; Find searching for "a".
+    window.levelShelf_Click();
+    window.findMenu_Click();
+    zq2::FindWindow* find = window.findWindow();
+    if (!find->isReady()) {
+        QEventLoop reading;
+        QObject::connect(find, &zq2::FindWindow::ready, &reading, &QEventLoop::quit);
+        reading.exec();
+    }
+    find->findChild<QLineEdit*>(QStringLiteral("findText"))->setText(QStringLiteral("a"));
+    const bool more = save(*window.shelfWindow(), out, "shelf") && save(*find, out, "find");
+    return ok && more ? 0 : 1;
 }

@@ -81,6 +81,7 @@ void MainWindow::connectControls() {
     connect(ui_->delZQ2, &QPushButton::clicked, this, &MainWindow::delZQ2_Click);
     connect(ui_->delCache, &QPushButton::clicked, this, &MainWindow::delCache_Click);
     connect(ui_->seeFile, &QPushButton::clicked, this, &MainWindow::seeFile_Click);
+    connectShelfAndFind();
 }
 
 void MainWindow::Form_Load() {
@@ -149,10 +150,14 @@ bool MainWindow::requestClose(CloseReason reason) {
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
-    if (work_.running()) {
-        // The work stops at its next piece; what it finished stays, and the close follows.
-        work_.cancel();
-        closeAfterWork_ = pendingReason_;
+    if (FileWork::anyRunning()) {
+        // The work stops at its next piece; what it finished stays, and the close follows once the
+        // command that ran it is done.
+        FileWork::cancelRunning();
+        if (!closeAfterWork_) {
+            closeAfterWork_ = pendingReason_;
+            closeWhenIdle();
+        }
         event->ignore();
         return;
     }
@@ -174,6 +179,7 @@ void MainWindow::LoadPreferences() {
     loadPreferences(prefs_, folders_.configDir);
     game_.setFilterEntries(prefs_.patterns);
     cache_.setFilterEntries(prefs_.patterns);
+    preferencesRead();
 }
 
 void MainWindow::LoadSettings() {
@@ -199,12 +205,15 @@ void MainWindow::applyLook() {
 }
 
 void MainWindow::LoadSkinFile(const QString& sFile) {
-    applyMainWindowSkin(this, loadSkinFile(sFile, folders_.appDir, skin_), ui_->Frame1, ui_->Frame2);
+    const MainWindowSkin skin = loadSkinFile(sFile, folders_.appDir, skin_);
+    applyMainWindowSkin(this, skin, ui_->Frame1, ui_->Frame2);
+    skinApplied(&skin);
 }
 
 void MainWindow::TurnOffSkin() {
     turnOffSkin(skin_);
     turnOffMainWindowSkin(this, ui_->Frame1, ui_->Frame2);
+    skinApplied(nullptr);
 }
 
 void MainWindow::TurnTipsOn() {
@@ -298,6 +307,7 @@ void MainWindow::showCounts(const FolderCounts& counts) {
     ui_->tileStatus->setText(captions.tilesets);
     ui_->musicStatus->setText(captions.music);
     ui_->cacheStatus->setText(captions.cache);
+    countsRefreshed(counts.levels);
 }
 
 } // namespace zq2

@@ -1,14 +1,19 @@
 #pragma once
 
 #include "app/closereason.h"
+#include "app/widgets/findwindow.h"
 #include "app/widgets/folderside.h"
+#include "app/widgets/shelfwindow.h"
+#include "appearance/skinfile.h"
 #include "appearance/skinvalues.h"
+#include "catalogue/find.h"
 #include "catalogue/folderlisting.h"
 #include "config/preferencesfile.h"
 #include "fileops/widgets/filework.h"
 #include "platform/programfolders.h"
 
 #include <QMainWindow>
+#include <QPointer>
 
 #include <memory>
 #include <optional>
@@ -65,6 +70,16 @@ public:
     void clearCache_Click();
     void seeFile_Click();
 
+    // The level shelf and Find.
+    void moveToShelf_Click();
+    void levelShelf_Click();
+    void findMenu_Click();
+    // Selects `name` in the list of `place` (for the shelf, in the Level Shelf window, opened when
+    // needed) and shows its details, as a click on it would; false when it is not there.
+    bool selectFile(FilePlace place, const QString& name);
+    ShelfWindow* shelfWindow() const { return shelfWindow_; }
+    FindWindow* findWindow() const { return findWindow_; }
+
     // Routines of the window.
     void LoadPreferences();
     void LoadSettings();
@@ -81,7 +96,7 @@ public:
     // exactly as dropping them onto the game folder's list does.
     void addFilesToGameFolder(const QStringList& paths) { addDropped(game_, paths); }
     // Whether file work runs, during which the window takes no other command.
-    bool busy() const { return work_.running(); }
+    bool busy() const { return FileWork::anyRunning(); }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -102,11 +117,23 @@ private:
     // Runs file work off the window's thread (see FileWork); a close asked for meanwhile stops the
     // work and follows once the command is done.
     void runWork(const FileWork::Options& options, const std::function<void(JobContext&)>& work);
+    // Asks for the close that waited for the work to end, once no work runs any more.
+    void closeWhenIdle();
     void copyFromCacheRun(const QStringList& names);
     void addDropped(FolderSide& side, const QStringList& paths);
     void deleteSelected(FolderSide& side);
     void removeLeftovers();
     void tellUnlessClosing(const QString& report);
+
+    void connectShelfAndFind();
+    void showGameListMenu(const QPoint& position);
+    ShelfWindow* openShelfWindow();
+    QList<FindFolder> findFolders() const;
+    QString allPatternsText() const;
+    // Passes what the main window has just read or counted on to the shelf and Find windows.
+    void countsRefreshed(qint64 levels);
+    void preferencesRead();
+    void skinApplied(const MainWindowSkin* skin); // null: the skin was turned off
 
     std::unique_ptr<Ui::zq2Form> ui_;
     ProgramFolders folders_;
@@ -128,6 +155,13 @@ private:
     // The last reading of each folder: a lookup ignoring letter case starts from it.
     FolderContents gameContents_;
     FolderContents cacheContents_;
+
+    // Titles read for the shelf and for Find, kept for the whole run.
+    std::shared_ptr<TitleCache> titles_ = std::make_shared<TitleCache>();
+    QPointer<ShelfWindow> shelfWindow_;
+    QPointer<FindWindow> findWindow_;
+    ShelfLook shelfLook_;
+    qint64 levelCount_ = 0;
 };
 
 } // namespace zq2

@@ -22,13 +22,18 @@ namespace zq2 {
 
 void MainWindow::runWork(const FileWork::Options& options, const std::function<void(JobContext&)>& work) {
     work_.run(options, work);
-    if (closeAfterWork_) {
-        // Once the command that ran the work has finished.
-        QTimer::singleShot(0, this, [this] {
-            const CloseReason reason = *std::exchange(closeAfterWork_, std::nullopt);
-            requestClose(reason);
-        });
-    }
+}
+
+void MainWindow::closeWhenIdle() {
+    constexpr int kLookAgainMs = 20;
+    QTimer::singleShot(kLookAgainMs, this, [this] {
+        if (FileWork::anyRunning()) {
+            closeWhenIdle();
+            return;
+        }
+        const CloseReason reason = *std::exchange(closeAfterWork_, std::nullopt);
+        requestClose(reason);
+    });
 }
 
 void MainWindow::tellUnlessClosing(const QString& report) {
@@ -79,7 +84,7 @@ void MainWindow::copyentireCache_Click() {
 }
 
 void MainWindow::addDropped(FolderSide& side, const QStringList& paths) {
-    if (side.folder().isEmpty() || work_.running())
+    if (side.folder().isEmpty() || FileWork::anyRunning())
         return;
     const bool onGame = &side == &game_;
     FolderIndex folder(onGame ? gameContents_ : cacheContents_);
@@ -87,19 +92,10 @@ void MainWindow::addDropped(FolderSide& side, const QStringList& paths) {
         folder = FolderIndex(side.folder());
     DropResult result;
     runWork({QStringLiteral("Adding")}, [&](JobContext& job) {
-        const DropProgress progress = [&job, shown = -1](int index, int count, const QString& name,
-                                                         qint64 done, qint64 total, qint64 members) mutable {
-            if (index != shown) {
-                shown = index;
-                job.startFile(index, count, name);
-            }
-            job.setMembers(members);
-            job.setBytes(done, total);
-            return !job.cancelled();
-        };
         DropOptions options;
         options.levelLimit = onGame ? kMaxLevels : 0;
-        result = addDroppedFiles(paths, folder, dropQuestionThrough(job, folder), progress, options);
+        result =
+            addDroppedFiles(paths, folder, dropQuestionThrough(job, folder), progressThrough(job), options);
     });
     // A drop that put nothing in place leaves both lists as they are, selections and all.
     if (!result.added.isEmpty())

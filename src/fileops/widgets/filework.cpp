@@ -6,6 +6,7 @@
 #include <QDropEvent>
 #include <QElapsedTimer>
 #include <QKeyEvent>
+#include <QPointer>
 #include <QTimer>
 #include <QWidget>
 
@@ -14,6 +15,9 @@ namespace zq2 {
 namespace {
 
 constexpr int kPollMs = 50;
+
+// Work runs one piece at a time, whichever window started it; only the window's thread reads this.
+FileWork* workRunning = nullptr;
 constexpr qint64 kShowAfterMs = 500;
 
 bool isUserInput(QEvent::Type type) {
@@ -42,15 +46,19 @@ bool isUserInput(QEvent::Type type) {
     }
 }
 
-// Keeps the user's input away from one window while its work runs, but for the controls that stay
-// active. The window goes on drawing, unlike a disabled one, so a short piece of work does not
-// flash the whole window grey.
+// Keeps the user's input away from the program's windows while work runs, but for the controls
+// that stay active and for the windows that come up meanwhile (the progress dialog, questions). The
+// windows go on drawing, unlike disabled ones, so a short piece of work does not flash them grey.
 class InputBlocker final : public QObject {
 public:
     InputBlocker(QWidget* window, QList<QWidget*> stillActive, std::function<void()> onEscape)
         : window_(window)
         , stillActive_(std::move(stillActive))
         , onEscape_(std::move(onEscape)) {
+        for (QWidget* open : QApplication::topLevelWidgets())
+            if (open->isVisible())
+                blocked_ << open;
+        blocked_ << window;
         qApp->installEventFilter(this);
     }
     ~InputBlocker() override { qApp->removeEventFilter(this); }
@@ -60,14 +68,15 @@ protected:
         if (!isUserInput(event->type()) || !watched->isWidgetType())
             return false;
         auto* widget = static_cast<QWidget*>(watched);
-        if (widget->window() != window_)
+        if (!blocked_.contains(widget->window()))
             return false;
         for (const QWidget* active : stillActive_)
             if (active == widget || active->isAncestorOf(widget))
                 return false;
         switch (event->type()) {
         case QEvent::KeyPress:
-            if (onEscape_ && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape)
+            if (onEscape_ && widget->window() == window_ &&
+                static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape)
                 onEscape_();
             break;
         case QEvent::ShortcutOverride:
@@ -87,6 +96,7 @@ protected:
 
 private:
     QWidget* window_;
+    QList<QPointer<QWidget>> blocked_;
     QList<QWidget*> stillActive_;
     std::function<void()> onEscape_;
 };
@@ -104,7 +114,19 @@ void FileWork::cancel() {
         job_->cancel();
 }
 
-void FileWork::run(const Options& options, const std::function<void(JobContext&)>& work) {
+bool FileWork::anyRunning() {
+    return workRunning != nullptr;
+}
+
+void FileWork::cancelRunning() {
+    if (workRunning)
+        workRunning->cancel();
+}
+
+bool FileWork::run(const Options& options, const std::function<void(JobContext&)>& work) {
+    if (anyRunning())
+        return false;
+    workRunning = this;
     options_ = options;
     askingMs_ = 0;
     JobContext job([this](const QString& text, Buttons buttons) { return answer(text, buttons); });
@@ -135,6 +157,8 @@ void FileWork::run(const Options& options, const std::function<void(JobContext&)
     dialog_.reset();
     QGuiApplication::restoreOverrideCursor();
     job_ = nullptr;
+    workRunning = nullptr;
+    return true;
 }
 
 Answer FileWork::answer(const QString& text, Buttons buttons) {

@@ -16,8 +16,9 @@ namespace zq2 {
 class JobProgressDialog;
 
 // Runs file work off the window's thread on behalf of one window, the way every long command of the
-// program does: the window keeps drawing but takes no input (and refuses drops) until the work has
-// ended, so nothing the user does can start a second job or change the folders under the first;
+// program does: the program's windows keep drawing but take no input (and refuse drops) until the
+// work has ended, so nothing the user does can start a second job or change the folders under the
+// first, and only one piece of work runs at a time in the whole program;
 // questions the work asks are put to the user on the window's thread while the work waits; and,
 // unless the window says otherwise, a progress dialog with a Cancel button appears once the work
 // itself (not the time spent on questions) has taken half a second.
@@ -35,10 +36,15 @@ public:
     FileWork(const FileWork&) = delete;
     FileWork& operator=(const FileWork&) = delete;
 
-    // Runs `work` on a worker thread and returns once it has ended.
-    void run(const Options& options, const std::function<void(JobContext&)>& work);
+    // Runs `work` on a worker thread and returns once it has ended. Returns false, having run
+    // nothing, while other work of the program runs.
+    bool run(const Options& options, const std::function<void(JobContext&)>& work);
 
     bool running() const { return job_ != nullptr; }
+    // Whether any work of the program runs, from any window.
+    static bool anyRunning();
+    // Stops the work that runs, from whichever window, at its next piece.
+    static void cancelRunning();
     // Stops the running work at its next piece; nothing when none runs.
     void cancel();
 
