@@ -502,6 +502,22 @@ private slots:
         QCOMPARE(f.prompter.unexpected, 0);
     }
 
+    // A drop whose only file is declined changes nothing, so nothing is read again: both lists keep
+    // their selections, as after No to the copy button's question.
+    void declinedDropKeepsBothSelections() {
+        AppFixture f;
+        TempDir out;
+        writeFile(out.path(), u"a.z2l"_s, "newer");
+        startWith(f, {{"a.z2l", "old"}, {"b.z2l", "b"}}, {{"c.z2l", "c"}});
+        f.list("zq2Files")->select(1);
+        f.prompter.answer(Answer::No);
+        emit f.list("zq2Files")->filesDropped({out.path() + u"/a.z2l"_s});
+        QCOMPARE(f.prompter.texts(), QStringList{replaceQuestion(u"a.z2l"_s, 3, 5, QLocale::system())});
+        QCOMPARE(f.list("zq2Files")->selectedIndex(), 1);
+        QCOMPARE(f.list("zq2Cache")->selectedIndex(), 0);
+        QCOMPARE(readFile(f.game() + u"/a.z2l"_s), QByteArray("old"));
+    }
+
     // A copy that takes long shows its progress and takes a Cancel in the middle of the file, while
     // the window's events go on; nothing of the cancelled copy remains, and the user is told.
     void cancelInTheMiddleOfAFile() {
