@@ -144,14 +144,6 @@ void scanPlainFiles(const QString& folder, Wanted wanted, Take take, Leftover le
 
 #endif
 
-std::optional<std::filesystem::file_time_type> folderStamp(const QString& folder) {
-    std::error_code error;
-    const auto stamp = std::filesystem::last_write_time(toFsPath(folder), error);
-    if (error)
-        return std::nullopt;
-    return stamp;
-}
-
 } // namespace
 
 int compareListedNames(QStringView a, QStringView b) {
@@ -159,6 +151,14 @@ int compareListedNames(QStringView a, QStringView b) {
     if (byFold != 0)
         return byFold;
     return a.compare(b);
+}
+
+std::optional<std::filesystem::file_time_type> folderStamp(const QString& folder) {
+    std::error_code error;
+    const auto stamp = std::filesystem::last_write_time(toFsPath(folder), error);
+    if (error)
+        return std::nullopt;
+    return stamp;
 }
 
 FolderContents readFolder(const QString& folder) {

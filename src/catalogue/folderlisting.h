@@ -30,6 +30,10 @@ struct FolderContents {
     std::optional<std::filesystem::file_time_type> stamp;
 };
 
+// The folder's modification time, or none when it cannot be looked at: a change of it tells that
+// files came or went since a reading.
+std::optional<std::filesystem::file_time_type> folderStamp(const QString& folder);
+
 // Reads `folder` once: one pass over its entries, asking the file system about an entry only where
 // the entry itself does not tell its kind (links, and file systems that never say).
 FolderContents readFolder(const QString& folder);

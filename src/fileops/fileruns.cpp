@@ -10,13 +10,22 @@
 
 namespace zq2 {
 
+namespace {
+
+// Tells `job` that `folder` took files since the last time, kept in `shown`.
+void noteCopiesSince(JobContext& job, const FolderIndex& folder, int& shown) {
+    if (folder.copiesNoted() != shown) {
+        shown = folder.copiesNoted();
+        job.noteChange();
+    }
+}
+
+} // namespace
+
 AskReplace replaceQuestionThrough(JobContext& job, FolderIndex& folder) {
     return [&job, &folder, shown = folder.copiesNoted()](const QString& name, qint64 oldSize,
                                                          qint64 newSize) mutable {
-        if (folder.copiesNoted() != shown) {
-            shown = folder.copiesNoted();
-            job.noteChange();
-        }
+        noteCopiesSince(job, folder, shown);
         return job.ask(replaceQuestion(name, oldSize, newSize, QLocale::system()), Buttons::YesNo) ==
                Answer::Yes;
     };
@@ -45,10 +54,7 @@ DropProgress progressThrough(JobContext& job) {
 AskDropReplace dropQuestionThrough(JobContext& job, FolderIndex& folder) {
     return [&job, &folder, shown = folder.copiesNoted()](const QString& name, qint64 oldSize,
                                                          qint64 newSize) mutable {
-        if (folder.copiesNoted() != shown) {
-            shown = folder.copiesNoted();
-            job.noteChange();
-        }
+        noteCopiesSince(job, folder, shown);
         switch (
             job.ask(replaceQuestion(name, oldSize, newSize, QLocale::system()), Buttons::YesAllNoAllCancel)) {
         case Answer::Yes:

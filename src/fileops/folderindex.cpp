@@ -7,18 +7,6 @@
 
 namespace zq2 {
 
-namespace {
-
-std::optional<std::filesystem::file_time_type> folderStamp(const QString& folder) {
-    std::error_code error;
-    const auto stamp = std::filesystem::last_write_time(toFsPath(folder), error);
-    if (error)
-        return std::nullopt;
-    return stamp;
-}
-
-} // namespace
-
 FolderIndex::FolderIndex(QString folder)
     : folder_(std::move(folder)) {}
 

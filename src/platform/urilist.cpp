@@ -2,6 +2,10 @@
 
 #include "platform/filenames.h"
 
+#include <QDropEvent>
+#include <QMimeData>
+#include <QUrl>
+
 #include <optional>
 
 namespace zq2 {
@@ -95,6 +99,19 @@ QByteArray uriListOfPaths(const QStringList& paths) {
         list += "file://" + bytes.toPercentEncoding("/") + "\r\n";
     }
     return list;
+}
+
+QStringList droppableFiles(const QDropEvent* event) {
+    if (!(event->possibleActions() & Qt::CopyAction) || !event->mimeData())
+        return {};
+    const QMimeData* data = event->mimeData();
+    if (data->hasFormat(uriListType()))
+        return localPathsFromUriList(data->data(uriListType()));
+    QStringList paths;
+    for (const QUrl& url : data->urls())
+        if (url.isLocalFile())
+            paths << url.toLocalFile();
+    return paths;
 }
 
 } // namespace zq2

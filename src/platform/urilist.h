@@ -5,6 +5,8 @@
 #include <QString>
 #include <QStringList>
 
+class QDropEvent;
+
 namespace zq2 {
 
 // The local files that a drag from another program carries as a text/uri-list: each file:// URL,
@@ -18,5 +20,14 @@ QStringList localPathsFromUriList(QByteArrayView uriList);
 // The text/uri-list that offers the files at `paths` to other programs: one file:// URL per line,
 // each ended by CR LF, with every byte of the path that is not plain ASCII percent-encoded.
 QByteArray uriListOfPaths(const QStringList& paths);
+
+// The MIME type of a list of files dragged between programs.
+inline QString uriListType() {
+    return QStringLiteral("text/uri-list");
+}
+
+// The local files a drag or drop carries, when it lets them stay where they are (a copy): a drag
+// that offers only a move is refused, as the program it came from would delete the files.
+QStringList droppableFiles(const QDropEvent* event);
 
 } // namespace zq2

@@ -92,21 +92,15 @@ namespace {
 
 const QColor kOverLimitRed(255, 0, 0);
 const QColor kWithinLimitBlack(0, 0, 0);
-const QString kUriList = QStringLiteral("text/uri-list");
 
-// The local files a drag carries, when it lets them stay where they are (a copy); a drag that offers
-// only a move is refused, as the program it came from would delete the files.
-QStringList droppableFiles(const QDropEvent* event) {
-    if (!(event->possibleActions() & Qt::CopyAction) || !event->mimeData())
-        return {};
-    const QMimeData* data = event->mimeData();
-    if (data->hasFormat(kUriList))
-        return localPathsFromUriList(data->data(kUriList));
-    QStringList paths;
-    for (const QUrl& url : data->urls())
-        if (url.isLocalFile())
-            paths << url.toLocalFile();
-    return paths;
+// Takes a drag that moves over the list as a copy, or refuses it.
+void answerDrag(QDragMoveEvent* drag, bool taken) {
+    if (taken) {
+        drag->setDropAction(Qt::CopyAction);
+        drag->accept();
+    } else {
+        drag->ignore();
+    }
 }
 
 } // namespace
@@ -352,23 +346,12 @@ bool ShelfWindow::eventFilter(QObject* watched, QEvent* event) {
     case QEvent::DragEnter: {
         auto* drag = static_cast<QDragEnterEvent*>(event);
         dragTaken_ = !droppableFiles(drag).isEmpty();
-        if (dragTaken_) {
-            drag->setDropAction(Qt::CopyAction);
-            drag->accept();
-        } else {
-            drag->ignore();
-        }
+        answerDrag(drag, dragTaken_);
         return true;
     }
     case QEvent::DragMove: {
         // What the drag carries does not change while it moves: the answer given on entry stands.
-        auto* drag = static_cast<QDragMoveEvent*>(event);
-        if (dragTaken_) {
-            drag->setDropAction(Qt::CopyAction);
-            drag->accept();
-        } else {
-            drag->ignore();
-        }
+        answerDrag(static_cast<QDragMoveEvent*>(event), dragTaken_);
         return true;
     }
     case QEvent::Drop: {

@@ -17,7 +17,7 @@ namespace zq2 {
 
 namespace {
 
-const QString kUriList = QStringLiteral("text/uri-list");
+const QString kUriList = uriListType();
 
 } // namespace
 
@@ -197,21 +197,6 @@ QItemSelectionModel::SelectionFlags FileListView::selectionCommand(const QModelI
 }
 
 namespace {
-
-// The local files a drag carries, when it may leave them where they are (a copy). A drag that
-// offers only a move is refused: accepting it would let the program it came from delete the files.
-QStringList droppableFiles(const QDropEvent* event) {
-    if (!(event->possibleActions() & Qt::CopyAction) || !event->mimeData())
-        return {};
-    const QMimeData* data = event->mimeData();
-    if (data->hasFormat(kUriList))
-        return localPathsFromUriList(data->data(kUriList));
-    QStringList paths;
-    for (const QUrl& url : data->urls())
-        if (url.isLocalFile())
-            paths << url.toLocalFile();
-    return paths;
-}
 
 // Whatever the other program proposed, what is dropped here is copied. Returns the files taken.
 QStringList acceptAsCopy(QDropEvent* event) {
