@@ -28,7 +28,9 @@ constexpr int kGameFiles = 10000;
 // A game folder of kGameFiles levels with `cached` downloads of 10 KB in its cache, settings that
 // point at it, and the main window over it, started. Deleting asks no question.
 struct Started {
-    QTemporaryDir root{zq2::bench::scratchTemplate()};
+    // On disk, not in memory: the desktop trash refuses files of the system's in-memory mounts, and
+    // Delete is compared with `gio trash`.
+    QTemporaryDir root{QDir::tempPath() + QStringLiteral("/zq2bench-XXXXXX")};
     QString app = root.filePath(QStringLiteral("app"));
     QString game = root.filePath(QStringLiteral("game"));
     QString cache = game + QStringLiteral("/cache");

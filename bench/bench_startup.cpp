@@ -1,9 +1,13 @@
-// The organizer's own start-up work: from the moment the splash window has closed to the main
-// window shown and painted, over a game folder like the demo's (a few dozen files) and over a big
-// one. Qt's own start-up (the application object, fonts, the platform) is outside the measurement.
+// Start-up, measured two ways:
+// - the organizer's own work in this process, from the moment the splash window has closed to the
+//   main window shown and painted, over a game folder like the demo's and over big ones;
+// - as a user waits for it: a program started and run until its main window is painted, the
+//   organizer (without the splash window's fixed time) against an empty Qt window, the yardstick for
+//   what the loader, Qt and the platform cost any program.
 #include "app/widgets/mainwindow.h"
 #include "app/widgets/unattended.h"
 
+#include "benchfiles.h"
 #include "benchmain.h"
 
 #include <benchmark/benchmark.h>
@@ -11,8 +15,6 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
-#include <QMainWindow>
-#include <QMenuBar>
 #include <QTemporaryDir>
 
 namespace {
@@ -63,18 +65,28 @@ BENCHMARK(BM_StartupToShownWindow)
     ->Args({20000, 20000})
     ->Unit(benchmark::kMillisecond);
 
-// What any Qt program pays to show a window of that size with a menu bar, for comparison.
-void BM_EmptyWindowShown(benchmark::State& state) {
-    for (auto _ : state) {
-        QMainWindow window;
-        window.menuBar()->addMenu(QStringLiteral("&File"));
-        window.setFixedSize(361, 420);
-        window.show();
-        QApplication::processEvents();
-        benchmark::DoNotOptimize(window.grab());
-    }
+QString probe(const char* name) {
+    return QCoreApplication::applicationDirPath() + QLatin1Char('/') + QLatin1String(name);
 }
-BENCHMARK(BM_EmptyWindowShown)->Unit(benchmark::kMillisecond);
+
+void BM_ProgramToPaintedWindow(benchmark::State& state) {
+    Folders folders(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)));
+    const QByteArray program = QFile::encodeName(probe("probe_organizerwindow"));
+    for (auto _ : state)
+        zq2::bench::runProgram(program.constData(), {folders.app.path()});
+}
+BENCHMARK(BM_ProgramToPaintedWindow)
+    ->Args({12, 3})
+    ->Args({20000, 20000})
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+
+void BM_EmptyQtProgramToPaintedWindow(benchmark::State& state) {
+    const QByteArray program = QFile::encodeName(probe("probe_emptywindow"));
+    for (auto _ : state)
+        zq2::bench::runProgram(program.constData(), {});
+}
+BENCHMARK(BM_EmptyQtProgramToPaintedWindow)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 } // namespace
 
