@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <future>
 #include <string_view>
 #include <vector>
 
@@ -201,6 +202,12 @@ FolderContents readFolder(const QString& folder) {
               [](const QString& a, const QString& b) { return compareListedNames(a, b) < 0; });
 #endif
     return contents;
+}
+
+std::pair<FolderContents, FolderContents> readFolders(const QString& first, const QString& second) {
+    std::future<FolderContents> secondReading = std::async(std::launch::async, readFolder, second);
+    FolderContents firstContents = readFolder(first);
+    return {std::move(firstContents), secondReading.get()};
 }
 
 QStringList namesMatching(const FolderContents& contents, const QString& patternText) {

@@ -5,6 +5,7 @@
 
 #include <filesystem>
 #include <optional>
+#include <utility>
 
 namespace zq2 {
 
@@ -37,6 +38,11 @@ std::optional<std::filesystem::file_time_type> folderStamp(const QString& folder
 // Reads `folder` once: one pass over its entries, asking the file system about an entry only where
 // the entry itself does not tell its kind (links, and file systems that never say).
 FolderContents readFolder(const QString& folder);
+
+// Reads two folders side by side, the second on a thread of its own: a reading is mostly the
+// system's work on that one folder, so a window showing both waits for the longer reading rather
+// than for the two together.
+std::pair<FolderContents, FolderContents> readFolders(const QString& first, const QString& second);
 
 // The names of `contents` that match `patternText` (see NamePattern), in the same order.
 QStringList namesMatching(const FolderContents& contents, const QString& patternText);

@@ -14,6 +14,8 @@
 
 #include <QCloseEvent>
 
+#include <tuple>
+
 namespace zq2 {
 
 namespace {
@@ -254,8 +256,7 @@ void MainWindow::cacheView_Click() {
 }
 
 void MainWindow::rereadAndRecount(Lists lists) {
-    gameContents_ = readFolder(gameDir_);
-    cacheContents_ = readFolder(cacheDirOf(gameDir_));
+    std::tie(gameContents_, cacheContents_) = readFolders(gameDir_, cacheDirOf(gameDir_));
     if (lists == Lists::Game || lists == Lists::Both)
         ui_->zq2Files->showContents(gameContents_);
     if (lists == Lists::Cache || lists == Lists::Both)
