@@ -1,9 +1,12 @@
 // File work on a worker thread, without any window: stopping it inside a file, between files and
 // while a question is open; questions answered on the thread that started the work; the program
-// told to quit while a job runs; a folder that goes away under a running job.
+// told to quit while a job runs; a folder that goes away under a running job; two folders read
+// side by side.
+#include "catalogue/folderlisting.h"
 #include "fileops/fileruns.h"
 #include "fileops/job.h"
 #include "fileops/kilobytes.h"
+#include "platform/filenames.h"
 #include "support/faults.h"
 #include "support/tempfiles.h"
 
@@ -208,6 +211,23 @@ private slots:
         QCOMPARE(
             runReport(run, "Could not copy", "copied"),
             "Could not copy 2 files:\nb.z2l: No such file or directory\nc.z2l: No such file or directory");
+    }
+
+    // The game folder and the cache are read at once, the cache on a thread of its own; each reading
+    // decodes names beyond ASCII and bytes that are not UTF-8 while the other does the same.
+    void twoFoldersReadSideBySide() {
+        TempDir root;
+        const QString game = root.filePath("game"), cache = root.filePath("cache");
+        const QString raw = decodeFileName("caf\xE9.z2b");
+        fillFolder(game, {"Caf\u00e9.z2l=L", "b.Z2T=T", raw + "=M", ".zq2-0123abcd.part=P"});
+        fillFolder(cache, {"z.z2l=Z", "\u00c9t\u00e9.txt=X", "A.z2l=A"});
+        const auto [gameContents, cacheContents] = readFolders(game, cache);
+        QCOMPARE(gameContents.names, QStringList({"b.Z2T", "Caf\u00e9.z2l", raw}));
+        QCOMPARE(gameContents.leftovers, QStringList({".zq2-0123abcd.part"}));
+        QCOMPARE(cacheContents.names, QStringList({"A.z2l", "z.z2l", "\u00c9t\u00e9.txt"}));
+        const FolderCounts counts = countContents(gameContents, cacheContents);
+        QCOMPARE(QList<qint64>({counts.levels, counts.tilesets, counts.music, counts.cacheFiles}),
+                 QList<qint64>({1, 1, 1, 3}));
     }
 
     // The copy replaced a file spelled in other letters, which then cannot be removed (it belongs to
