@@ -79,8 +79,12 @@ FileKind fileKindOf(const QString& name) {
     return FileKind::Other;
 }
 
+QLatin1String fileKindName(FileKind kind) {
+    static const char* const kNames[] = {"Level", "Tileset", "Music", "Other"};
+    return QLatin1String(kNames[int(kind)]);
+}
+
 FileDetails describeFile(const QString& folder, const QString& name) {
-    static const char* const kTypeNames[] = {"Level", "Tileset", "Music", "Other"};
     const FileKind kind = fileKindOf(name);
     const QString path = joinPath(folder, name);
     const std::optional<qint64> size = name.isEmpty() ? std::nullopt : plainFileSize(path);
@@ -97,7 +101,7 @@ FileDetails describeFile(const QString& folder, const QString& name) {
     } else {
         details.title = QStringLiteral("No Title");
     }
-    details.type = QStringLiteral("Type: ") + QLatin1String(kTypeNames[int(kind)]);
+    details.type = QStringLiteral("Type: ") + fileKindName(kind);
     details.size = measurable ? QStringLiteral("Size: %1 Bytes").arg(*size) : QStringLiteral("Size: unknown");
     // The captions only show the name; the buttons act on the list's entry itself.
     const QString shown = displayFileName(name);

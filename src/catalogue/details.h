@@ -27,6 +27,10 @@ enum class FileKind { Level, Tileset, Music, Other };
 // needed before them.
 FileKind fileKindOf(const QString& name);
 
+// The word for a kind as the detail labels and the shelf show it: "Level", "Tileset", "Music" or
+// "Other".
+QLatin1String fileKindName(FileKind kind);
+
 // What the detail labels and buttons of one side show for a selected file.
 struct FileDetails {
     QString title;          // "Title: <title>" for levels and tilesets, otherwise "No Title"

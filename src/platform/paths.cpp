@@ -75,15 +75,6 @@ std::optional<qint64> plainFileSize(const QString& path) {
 
 #ifdef Q_OS_WIN
 
-std::optional<QString> findFileIgnoringCase(const QString& folder, const QString& name) {
-    if (folder.isEmpty() || name.isEmpty() || name.contains(QLatin1Char('/')))
-        return std::nullopt;
-    const QString exact = joinPath(folder, name);
-    if (isPlainFile(exact))
-        return exact;
-    return std::nullopt;
-}
-
 bool isFolder(const QString& path) {
     return !path.isEmpty() && QFileInfo(path).isDir();
 }
@@ -127,15 +118,6 @@ bool exists(const QString& path) {
 
 } // namespace
 
-std::optional<QString> findFileIgnoringCase(const QString& folder, const QString& name) {
-    if (folder.isEmpty() || name.isEmpty() || name.contains(QLatin1Char('/')))
-        return std::nullopt;
-    const QString exact = joinPath(folder, name);
-    if (isPlainFile(exact))
-        return exact;
-    return otherCaseIn(folder, name, isPlainFile);
-}
-
 bool isFolder(const QString& path) {
     struct stat info {};
     return !path.isEmpty() && ::stat(encodeFileName(path).constData(), &info) == 0 && S_ISDIR(info.st_mode);
@@ -161,6 +143,20 @@ QString followPathIgnoringCase(const QString& folder, const QString& relative) {
 }
 
 #endif
+
+std::optional<QString> findFileIgnoringCase(const QString& folder, const QString& name) {
+    if (folder.isEmpty() || name.isEmpty() || name.contains(QLatin1Char('/')))
+        return std::nullopt;
+    const QString exact = joinPath(folder, name);
+    if (isPlainFile(exact))
+        return exact;
+#ifdef Q_OS_WIN
+    // The system's own lookup has already ignored letter case.
+    return std::nullopt;
+#else
+    return otherCaseIn(folder, name, isPlainFile);
+#endif
+}
 
 QStringList otherSpellings(const QString& folder, const QString& name) {
     QStringList others;

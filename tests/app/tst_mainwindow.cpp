@@ -134,11 +134,8 @@ class TestMainWindow : public QObject {
 
 private slots:
     void initTestCase() {
-        // Deleted files go to the desktop's trash; keep the real one out of the tests. Home moves along,
-        // so that the trash chosen for the temporary folders is this one on any machine.
-        static TempDir trashHome;
-        qputenv("XDG_DATA_HOME", QFile::encodeName(trashHome.path()));
-        qputenv("HOME", QFile::encodeName(trashHome.path()));
+        static TempDir home;
+        useHomeOfItsOwn(home.path());
     }
 
     void startupShowsBothFoldersWithDetailsAndCounts() {

@@ -108,10 +108,8 @@ class TestShelfAndFind : public QObject {
 
 private slots:
     void initTestCase() {
-        // Deleted files go to a trash of the test's own.
-        static TempDir trashHome;
-        qputenv("XDG_DATA_HOME", QFile::encodeName(trashHome.path()));
-        qputenv("HOME", QFile::encodeName(trashHome.path()));
+        static TempDir home;
+        useHomeOfItsOwn(home.path());
     }
 
     void shelfThroughTheGameListMenuAndTheShelfWindow() {

@@ -223,12 +223,8 @@ private slots:
     }
 
     void initTestCase() {
-        // A desktop trash of this test's own, so that the user's real one is never touched. The trash
-        // reads the home folder from the environment once, so one home serves every case; it moves
-        // along with the data folder, so that files in it go to its trash on any machine.
         QVERIFY(home_.isValid());
-        qputenv("XDG_DATA_HOME", QFile::encodeName(home_.path()));
-        qputenv("HOME", QFile::encodeName(home_.path()));
+        useHomeOfItsOwn(home_.path());
     }
 
     // `trashed`: into the trash rather than deleted outright. A file on another file system than home

@@ -46,11 +46,7 @@ class TestJobs : public QObject {
     TempDir home_;
 
 private slots:
-    void initTestCase() {
-        // Deleted files go to a trash of the test's own, never the user's.
-        qputenv("XDG_DATA_HOME", QFile::encodeName(home_.path()));
-        qputenv("HOME", QFile::encodeName(home_.path()));
-    }
+    void initTestCase() { useHomeOfItsOwn(home_.path()); }
 
     void cleanup() {
         // A quit asked for by a test would end the event loops of the tests that follow; running

@@ -30,6 +30,12 @@ void makeFolder(const QString& path) {
     std::filesystem::create_directories(fsPath(path), ignored);
 }
 
+void useHomeOfItsOwn(const QString& home) {
+    QVERIFY(!home.isEmpty());
+    qputenv("XDG_DATA_HOME", QFile::encodeName(home));
+    qputenv("HOME", QFile::encodeName(home));
+}
+
 void writeFile(const QString& folder, const QString& name, const QByteArray& bytes) {
     const QString path = folder + QLatin1Char('/') + name;
     makeFolder(QFileInfo(path).path());

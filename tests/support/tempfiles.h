@@ -17,6 +17,11 @@ public:
     ~TempDir();
 };
 
+// Makes `home` the home and data folder of the test program, so that the files its tests delete go
+// to a desktop trash there and never to the user's own. The trash reads both once, so one home
+// serves every test of a program; call it before the first deletion.
+void useHomeOfItsOwn(const QString& home);
+
 // Writes `bytes` to folder/name, creating folders on the way; fails the running test on error.
 void writeFile(const QString& folder, const QString& name, const QByteArray& bytes = {});
 // Makes the folder at `path` and the folders on the way.

@@ -20,9 +20,6 @@ namespace zq2 {
 
 namespace {
 
-const QColor kOverLimitRed(255, 0, 0);
-const QColor kWithinLimitBlack(0, 0, 0);
-
 // The form's controls exist before the two columns are made from them.
 std::unique_ptr<Ui::zq2Form> setUpForm(QMainWindow* window) {
     auto form = std::make_unique<Ui::zq2Form>();
@@ -298,9 +295,7 @@ void MainWindow::refreshCounts() {
 void MainWindow::showCounts(const FolderCounts& counts) {
     const CountCaptions captions = countCaptions(counts);
     overLimit_ = captions.overLimit;
-    QPalette palette = ui_->lvlStatus->palette();
-    palette.setColor(QPalette::WindowText, captions.overLimit ? kOverLimitRed : kWithinLimitBlack);
-    ui_->lvlStatus->setPalette(palette);
+    setOverLimitColour(ui_->lvlStatus, captions.overLimit);
     ui_->lvlStatus->setText(captions.levels);
     // Set after the text, so that the change a screen reader is told of carries the final name; an
     // empty name lets the label be heard by its text again.

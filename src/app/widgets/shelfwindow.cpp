@@ -66,7 +66,6 @@ public:
         if (!index.isValid() || size_t(index.row()) >= rows_.size() ||
             (role != Qt::DisplayRole && role != Qt::AccessibleTextRole))
             return {};
-        static const char* const kTypeNames[] = {"Level", "Tileset", "Music", "Other"};
         const Row& row = rows_[size_t(index.row())];
         switch (index.column()) {
         case 0:
@@ -74,7 +73,7 @@ public:
         case 1:
             return row.title;
         default:
-            return QLatin1String(kTypeNames[int(row.kind)]);
+            return fileKindName(row.kind);
         }
     }
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override {
@@ -89,9 +88,6 @@ private:
 };
 
 namespace {
-
-const QColor kOverLimitRed(255, 0, 0);
-const QColor kWithinLimitBlack(0, 0, 0);
 
 // Takes a drag that moves over the list as a copy, or refuses it.
 void answerDrag(QDragMoveEvent* drag, bool taken) {
@@ -176,9 +172,7 @@ void ShelfWindow::setLook(const ShelfLook& look) {
 
 void ShelfWindow::setLevelsInGame(qint64 levels) {
     const RoomLine line = roomLine(levels);
-    QPalette palette = ui_->roomStatus->palette();
-    palette.setColor(QPalette::WindowText, line.overLimit ? kOverLimitRed : kWithinLimitBlack);
-    ui_->roomStatus->setPalette(palette);
+    setOverLimitColour(ui_->roomStatus, line.overLimit);
     ui_->roomStatus->setText(line.text);
 }
 

@@ -120,6 +120,12 @@ void setBackColour(QWidget* widget, ColourValue colour) {
     widget->setAutoFillBackground(true);
 }
 
+void setOverLimitColour(QWidget* label, bool overLimit) {
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::WindowText, overLimit ? QColor(255, 0, 0) : QColor(0, 0, 0));
+    label->setPalette(palette);
+}
+
 void applyMainWindowSkin(QMainWindow* window, const MainWindowSkin& skin, QWidget* frame1, QWidget* frame2) {
     if (skin.picture)
         setBackgroundPicture(window, *skin.picture);

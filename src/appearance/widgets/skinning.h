@@ -27,6 +27,10 @@ QSize backgroundPictureSize(const QWidget* window);
 // window's own face colour, which is the look the control has without a skin.
 void setBackColour(QWidget* widget, ColourValue colour);
 
+// Colours a count's text red while it is past the game's level limit, black otherwise, whatever the
+// skin: the warning must read the same everywhere.
+void setOverLimitColour(QWidget* label, bool overLimit);
+
 // The main window's share of a skin: its picture and the back colours of its two details frames.
 // A part the skin makefile lacks leaves what the window shows.
 void applyMainWindowSkin(QMainWindow* window, const MainWindowSkin& skin, QWidget* frame1, QWidget* frame2);
