@@ -9,25 +9,21 @@
 
 namespace zq2 {
 
-namespace {
-
-constexpr int kNameAttempts = 8;
-
-} // namespace
-
 PendingFile::PendingFile(const QString& folder, const QString& name, unsigned mode)
     : target_(joinPath(folder, name)) {
-    for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
+    // A name already taken is tried again under another; only the last failure is the file's.
+    int err = 0;
+    for (int attempt = 0; attempt < kTemporaryNameAttempts; ++attempt) {
         temporary_ = joinPath(folder, newTemporaryName());
         output_.emplace(temporary_, mode);
-        const int err = output_->openError();
+        err = output_->openError();
         if (err == 0)
             return;
         output_.reset();
-        error_ = FileError::fromErrno(err, target_);
         if (err != EEXIST)
             break;
     }
+    error_ = FileError::fromErrno(err, target_);
     temporary_.clear();
 }
 

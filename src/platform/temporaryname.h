@@ -11,6 +11,10 @@ namespace zq2 {
 // one while it exists.
 QString newTemporaryName();
 
+// How many fresh names a writer tries before it gives up: another name is tried only when one is
+// taken, which in practice never happens twice.
+constexpr int kTemporaryNameAttempts = 8;
+
 // Whether `name` (as the file system gives it) has that shape: a file of ours that a crash left
 // behind, which nobody else would name so.
 bool isTemporaryName(QByteArrayView name);
