@@ -106,11 +106,11 @@ CopyOutcome copyWithQuestion(const QString& source, const QString& folder, const
     return replaceOrCreate(source, folder, name, existing, control);
 }
 
-CopyOutcome copyZQ2File(const QString& cacheDir, FolderIndex& gameFolder, const QString& name,
+CopyOutcome copyZQ2File(const QString& sourceDir, FolderIndex& gameFolder, const QString& name,
                         const AskReplace& askReplace, const CopyControl& control) {
     const std::optional<QString> existing = gameFolder.find(name);
     CopyOutcome outcome =
-        copyWithQuestion(joinPath(cacheDir, name), gameFolder.folder(), name, existing, askReplace, control);
+        copyWithQuestion(joinPath(sourceDir, name), gameFolder.folder(), name, existing, askReplace, control);
     if (outcome.result == CopyOutcome::Result::Copied)
         gameFolder.noteCopied(name);
     return outcome;

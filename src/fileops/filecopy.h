@@ -59,9 +59,10 @@ CopyOutcome copyWithQuestion(const QString& source, const QString& folder, const
                              const std::optional<QString>& existing, const AskReplace& askReplace,
                              const CopyControl& control = {});
 
-// Copies the cache file `name` into the game folder of `gameFolder`, asking first when the game
-// folder holds a file of that name ignoring letter case. Never shows anything itself.
-CopyOutcome copyZQ2File(const QString& cacheDir, FolderIndex& gameFolder, const QString& name,
+// Copies the file `name` of `sourceDir` (the cache, or the CD's resources) into the game folder of
+// `gameFolder`, asking first when the game folder holds a file of that name ignoring letter case.
+// Never shows anything itself.
+CopyOutcome copyZQ2File(const QString& sourceDir, FolderIndex& gameFolder, const QString& name,
                         const AskReplace& askReplace, const CopyControl& control = {});
 
 } // namespace zq2

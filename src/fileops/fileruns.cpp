@@ -38,6 +38,15 @@ AskReplace replaceQuestionThrough(JobContext& job) {
     };
 }
 
+CopyControl copyControlThrough(JobContext& job) {
+    CopyControl control;
+    control.progress = [&job](qint64 done, qint64 total) {
+        job.setBytes(done, total);
+        return !job.cancelled();
+    };
+    return control;
+}
+
 DropProgress progressThrough(JobContext& job) {
     return [&job, shown = -1](int index, int count, const QString& name, qint64 done, qint64 total,
                               qint64 members) mutable {
@@ -76,11 +85,7 @@ FileRun copyFromCache(const QString& cacheDir, FolderIndex& gameFolder, const QS
     FileRun run;
     run.count = int(names.size());
     const AskReplace ask = replaceQuestionThrough(job, gameFolder);
-    CopyControl control;
-    control.progress = [&job](qint64 done, qint64 total) {
-        job.setBytes(done, total);
-        return !job.cancelled();
-    };
+    const CopyControl control = copyControlThrough(job);
     int handled = 0;
     for (; handled < run.count && !job.cancelled(); ++handled) {
         const QString& name = names[handled];

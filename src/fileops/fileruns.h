@@ -30,6 +30,9 @@ AskReplace replaceQuestionThrough(JobContext& job, FolderIndex& folder);
 // The replace question asked through `job`, for work whose folders no list on the screen shows.
 AskReplace replaceQuestionThrough(JobContext& job);
 
+// Progress within one copied file, told to `job`; the copy stops once the job is cancelled.
+CopyControl copyControlThrough(JobContext& job);
+
 // Progress of a drop or a move, told to `job`; false once the job is cancelled.
 DropProgress progressThrough(JobContext& job);
 

@@ -1,8 +1,10 @@
 #include "platform/textlines.h"
 
 #include "platform/filenames.h"
+#include "platform/nativefile.h"
 #include "platform/paths.h"
 #include "platform/regularfile.h"
+#include "platform/temporaryname.h"
 
 #include <QFile>
 
@@ -13,10 +15,8 @@
 #include <QFileInfo>
 #include <QSaveFile>
 #else
-#include <QRandomGenerator>
-
 #include <cstdlib>
-#include <fcntl.h>
+#include <optional>
 #include <sys/stat.h>
 #include <unistd.h>
 #endif
@@ -119,41 +119,9 @@ FileError removeFile(const QString& path) {
 #else
 
 FileError removeFile(const QString& path) {
-    if (::unlink(encodeFileName(path).constData()) == 0)
-        return FileError::none();
-    return FileError::fromErrno(errno, path);
-}
-
-// A new, empty file beside `target` under a hidden name of its own, made with the mode a new file gets
-// (0666 less the umask); -1 with errno set when none can be made. The bound only ends the search when
-// every name tried is taken, which does not happen in practice.
-int createTemporaryBeside(const QByteArray& target, QByteArray& temporary) {
-    const qsizetype slash = target.lastIndexOf('/');
-    const QByteArray folder = slash < 0 ? QByteArray() : target.left(slash + 1);
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        temporary = folder + ".zq2-" + QByteArray::number(QRandomGenerator::global()->generate(), 36);
-        const int fd =
-            ::open(temporary.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, 0666);
-        if (fd >= 0 || errno != EEXIST)
-            return fd;
-    }
-    errno = EEXIST;
-    return -1;
-}
-
-int writeAllTo(int fd, const QByteArray& bytes) {
-    const char* data = bytes.constData();
-    qsizetype left = bytes.size();
-    while (left > 0) {
-        const ssize_t written = ::write(fd, data, size_t(left));
-        if (written < 0 && errno == EINTR)
-            continue;
-        if (written <= 0)
-            return written < 0 ? errno : EIO;
-        data += written;
-        left -= written;
-    }
-    return 0;
+    if (const int err = removePlainFile(path))
+        return FileError::fromErrno(err, path);
+    return FileError::none();
 }
 
 #endif
@@ -184,33 +152,43 @@ FileError replaceFileContents(const QString& path, const QByteArray& bytes) {
 // as surely as it is read from. A file that is replaced keeps its permissions, and a link keeps
 // pointing to the file it names, which is the one replaced.
 FileError replaceFileContents(const QString& path, const QByteArray& bytes) {
-    QByteArray target = encodeFileName(path);
+    QString target = path;
     struct stat link {};
-    if (::lstat(target.constData(), &link) == 0 && S_ISLNK(link.st_mode)) {
-        if (char* resolved = ::realpath(target.constData(), nullptr)) {
-            target = resolved;
+    if (::lstat(encodeFileName(path).constData(), &link) == 0 && S_ISLNK(link.st_mode)) {
+        if (char* resolved = ::realpath(encodeFileName(path).constData(), nullptr)) {
+            target = decodeFileName(resolved);
             ::free(resolved);
         }
     }
     struct stat old {};
-    const bool replacing = ::stat(target.constData(), &old) == 0;
+    const bool replacing = ::stat(encodeFileName(target).constData(), &old) == 0;
     if (replacing && S_ISDIR(old.st_mode))
         return FileError::fromErrno(EISDIR, path);
-    QByteArray temporary;
-    const int fd = createTemporaryBeside(target, temporary);
-    if (fd < 0)
-        return FileError::fromErrno(errno, path);
-    int err = writeAllTo(fd, bytes);
-    if (err == 0 && replacing && ::fchmod(fd, old.st_mode & 07777) != 0)
+    // Beside the target under a name of the program's own, made with the mode a new file gets (0666
+    // less the umask); a name that is taken is tried again under another.
+    const QString folder = target.left(target.lastIndexOf(QLatin1Char('/')) + 1);
+    QString temporary;
+    std::optional<OutputFile> out;
+    int err = EEXIST;
+    for (int attempt = 0; attempt < kTemporaryNameAttempts && err == EEXIST; ++attempt) {
+        temporary = folder + newTemporaryName();
+        out.emplace(temporary, 0666);
+        err = out->openError();
+    }
+    if (err != 0)
+        return FileError::fromErrno(err, path);
+    err = out->write(bytes.constData(), bytes.size());
+    if (err == 0 && replacing && ::fchmod(out->handle(), old.st_mode & 07777) != 0)
         err = errno;
-    if (err == 0 && ::fsync(fd) != 0)
+    // fsync rather than a flush of the data only: the permissions just set must reach the disk too.
+    if (err == 0 && ::fsync(out->handle()) != 0)
         err = errno;
-    if (::close(fd) != 0 && err == 0)
-        err = errno;
-    if (err == 0 && ::rename(temporary.constData(), target.constData()) != 0)
-        err = errno;
+    if (const int closed = out->close(); err == 0)
+        err = closed;
+    if (err == 0)
+        err = renameReplacing(temporary, target);
     if (err != 0) {
-        ::unlink(temporary.constData());
+        removePlainFile(temporary);
         return FileError::fromErrno(err, path);
     }
     return FileError::none();

@@ -113,11 +113,7 @@ RestoreResult runRestore(const QString& cdResourceDir, const QString& gameDir, c
         return {RestoreResult::Kind::Failed, kFolderNotFound};
     FolderIndex gameFolder(gameDir);
     const AskReplace ask = choice.autoOverwrite ? AskReplace() : replaceQuestionThrough(job, gameFolder);
-    CopyControl control;
-    control.progress = [&job](qint64 done, qint64 total) {
-        job.setBytes(done, total);
-        return !job.cancelled();
-    };
+    const CopyControl control = copyControlThrough(job);
     RestoreResult result{RestoreResult::Kind::Completed};
     result.count = int(names.size());
     for (int i = 0; i < result.count; ++i) {
@@ -127,9 +123,7 @@ RestoreResult runRestore(const QString& cdResourceDir, const QString& gameDir, c
         }
         const QString& name = names[i];
         job.startFile(i, result.count, displayFileName(name));
-        const std::optional<QString> existing = gameFolder.find(name);
-        const CopyOutcome outcome =
-            copyWithQuestion(joinPath(cdResourceDir, name), gameDir, name, existing, ask, control);
+        const CopyOutcome outcome = copyZQ2File(cdResourceDir, gameFolder, name, ask, control);
         switch (outcome.result) {
         case CopyOutcome::Result::Failed:
             result.kind = RestoreResult::Kind::Failed;
@@ -140,7 +134,6 @@ RestoreResult runRestore(const QString& cdResourceDir, const QString& gameDir, c
             result.kind = RestoreResult::Kind::Cancelled;
             return result;
         case CopyOutcome::Result::Copied:
-            gameFolder.noteCopied(name);
             ++result.restored;
             break;
         case CopyOutcome::Result::Declined:
