@@ -1,8 +1,7 @@
 #include "app/widgets/folderside.h"
 
-#include "catalogue/filter.h"
 #include "catalogue/widgets/filelistview.h"
-#include "platform/filenames.h"
+#include "catalogue/widgets/filterdropdown.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -29,16 +28,7 @@ void FolderSide::setFolder(const QString& folder) {
 }
 
 void FolderSide::setFilterEntries(const QStringList& patterns) {
-    const QSignalBlocker blocker(c_.filter);
-    // The list keeps its pattern until an entry is chosen again, so the drop-down must not claim a
-    // choice it did not make: "All" stays chosen, any removed pattern leaves nothing chosen.
-    const bool allChosen = c_.filter->currentIndex() == 0;
-    while (c_.filter->count() > 1)
-        c_.filter->removeItem(c_.filter->count() - 1);
-    // A pattern is shown as displayFileName shows it and kept as read, bytes and all.
-    for (const QString& pattern : patterns)
-        c_.filter->addItem(displayFileName(pattern), pattern);
-    c_.filter->setCurrentIndex(allChosen ? 0 : -1);
+    fillFilterDropDown(c_.filter, patterns);
 }
 
 void FolderSide::chooseFilterEntry(int index) {
@@ -47,16 +37,7 @@ void FolderSide::chooseFilterEntry(int index) {
 }
 
 void FolderSide::applyFilter() {
-    // "All" is the drop-down's own entry; the patterns carry what they were read as.
-    const auto entryAt = [this](int i) {
-        const QVariant pattern = c_.filter->itemData(i);
-        return pattern.isValid() ? pattern.toString() : c_.filter->itemText(i);
-    };
-    QStringList entries;
-    entries.reserve(c_.filter->count());
-    for (int i = 0; i < c_.filter->count(); ++i)
-        entries << entryAt(i);
-    patternText_ = patternTextFor(entryAt(c_.filter->currentIndex()), entries);
+    patternText_ = chosenPatternText(c_.filter);
     c_.list->setPattern(patternText_);
 }
 

@@ -99,8 +99,9 @@ ShelfWindow* MainWindow::openShelfWindow() {
     window->setLook(shelfLook_);
     window->setLevelsInGame(levelCount_);
     window->setFilterEntries(prefs_.patterns);
-    window->setGameFolder(gameDir_);
+    // The pattern first, so that the shelf is read once, when its folder is given.
     window->shelfView_Click();
+    window->setGameFolder(gameDir_);
     connect(window, &ShelfWindow::gameFolderChanged, this, [this] { rereadAndRecount(Lists::Game); });
     placeBeside(window);
     shelfWindow_ = window;

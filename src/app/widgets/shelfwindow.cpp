@@ -4,10 +4,10 @@
 
 #include "appearance/widgets/skinning.h"
 #include "catalogue/details.h"
-#include "catalogue/filter.h"
 #include "catalogue/folderlisting.h"
 #include "catalogue/namepattern.h"
 #include "catalogue/titlecache.h"
+#include "catalogue/widgets/filterdropdown.h"
 #include "fileops/deletion.h"
 #include "fileops/dropfiles.h"
 #include "fileops/fileruns.h"
@@ -25,7 +25,6 @@
 #include <QMenu>
 #include <QMimeData>
 #include <QShortcut>
-#include <QSignalBlocker>
 
 #include <algorithm>
 
@@ -155,14 +154,7 @@ void ShelfWindow::setGameFolder(const QString& gameDir) {
 }
 
 void ShelfWindow::setFilterEntries(const QStringList& patterns) {
-    QComboBox* filter = ui_->shelfView;
-    const QSignalBlocker blocker(filter);
-    // The list keeps its pattern until an entry is chosen again, as the main window's lists do.
-    const bool allChosen = filter->currentIndex() == 0;
-    while (filter->count() > 1)
-        filter->removeItem(filter->count() - 1);
-    filter->addItems(patterns);
-    filter->setCurrentIndex(allChosen ? 0 : -1);
+    fillFilterDropDown(ui_->shelfView, patterns);
 }
 
 void ShelfWindow::setLook(const ShelfLook& look) {
@@ -177,10 +169,7 @@ void ShelfWindow::setLevelsInGame(qint64 levels) {
 }
 
 void ShelfWindow::shelfView_Click() {
-    QStringList entries;
-    for (int i = 0; i < ui_->shelfView->count(); ++i)
-        entries << ui_->shelfView->itemText(i);
-    patternText_ = patternTextFor(ui_->shelfView->currentText(), entries);
+    patternText_ = chosenPatternText(ui_->shelfView);
     relist();
 }
 
