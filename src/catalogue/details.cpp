@@ -17,7 +17,8 @@ namespace {
 constexpr qsizetype kTitleOffset = 188;
 constexpr qsizetype kTitleLength = 32;
 
-// Reads the title field, or nothing when the file cannot be opened or read.
+} // namespace
+
 std::optional<QString> readTitle(const QString& path) {
     const std::unique_ptr<QFile> file = openRegularFile(path);
     if (!file)
@@ -28,8 +29,6 @@ std::optional<QString> readTitle(const QString& path) {
         return std::nullopt;
     return titleFromHead(QByteArrayView(head, got));
 }
-
-} // namespace
 
 QString titleFromHead(QByteArrayView head) {
     // The bytes past the end of a short file count as spaces, so they vanish with the trimming.

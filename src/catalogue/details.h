@@ -3,12 +3,17 @@
 #include <QByteArrayView>
 #include <QString>
 
+#include <optional>
+
 namespace zq2 {
 
 // The title stored in a level or tileset file: the 32 bytes at offset 188, cut at the first NUL byte
 // and without the spaces at both ends. A file too short to hold the whole field is read as if it
 // went on with spaces. A file that cannot be read, or is no regular file, gives an empty title.
 QString loadTitle(const QString& path);
+
+// The same title, or nothing when the file cannot be opened or read: a failure a cache must not keep.
+std::optional<QString> readTitle(const QString& path);
 
 // How many bytes from the start of a file hold its title field.
 inline constexpr qsizetype kTitleFieldEnd = 220;

@@ -255,9 +255,11 @@ public:
         if (const auto known = kept.constFind(name); known != kept.constEnd())
             if (std::optional<QString> title = known->titleFor(*stamp))
                 return *title;
-        QString title = loadTitle(path);
-        read.push_back({name, *stamp, title});
-        return title;
+        std::optional<QString> title = readTitle(path);
+        if (!title)
+            return {};
+        read.push_back({name, *stamp, *title});
+        return *title;
     }
 
 private:
@@ -272,12 +274,10 @@ struct FolderPart {
     std::vector<TitleCache::Read> read;
 };
 
-// The files of one folder. Titles are looked up in `kept`, a copy of those kept in `titles`. While
-// that copy is empty (the first reading, when most time goes to reading titles) it shares nothing
-// with `titles`, and the titles read are kept at once, while other folders are still being read;
-// otherwise they are left to the caller, since keeping them would copy what the threads share.
-FolderPart readFolder(const FindFolder& folder, const QString& patternText, TitleCache& titles,
-                      const TitleCache::Titles& kept, const std::function<bool()>& cancelled) {
+// The files of one folder. Titles are looked up in `kept`, a copy of those the cache holds; the
+// titles read on the way are returned for the caller to keep once every thread is done.
+FolderPart readFolder(const FindFolder& folder, const QString& patternText, const TitleCache::Titles& kept,
+                      const std::function<bool()>& cancelled) {
     FolderPart part;
     std::vector<TitleCache::Read>& read = part.read;
     // The lists' own reading: the same files, in the same order.
@@ -289,10 +289,6 @@ FolderPart readFolder(const FindFolder& folder, const QString& patternText, Titl
         const FileKind kind = fileKindOf(name);
         const bool titled = kind == FileKind::Level || kind == FileKind::Tileset;
         part.index.add(folder.place, name, titled ? opened.titleOf(name, kept, read) : QString());
-    }
-    if (kept.isEmpty()) {
-        titles.keepAll(read);
-        read.clear();
     }
     return part;
 }
@@ -310,7 +306,7 @@ FindIndex buildFindIndex(const QList<FindFolder>& folders, const QString& patter
         std::vector<std::thread> helpers;
         for (qsizetype i = 1; i < folders.size(); ++i) {
             const auto read = [&, i] {
-                parts[size_t(i)] = readFolder(folders[i], patternText, titles, kept, cancelled);
+                parts[size_t(i)] = readFolder(folders[i], patternText, kept, cancelled);
             };
             try {
                 helpers.emplace_back(read);
@@ -319,10 +315,11 @@ FindIndex buildFindIndex(const QList<FindFolder>& folders, const QString& patter
             }
         }
         if (!folders.isEmpty())
-            parts[0] = readFolder(folders[0], patternText, titles, kept, cancelled);
+            parts[0] = readFolder(folders[0], patternText, kept, cancelled);
         for (std::thread& helper : helpers)
             helper.join();
     }
+    // Kept once the copy the threads looked in is gone, so that keeping copies nothing.
     FindIndex index;
     for (FolderPart& part : parts) {
         if (!part.read.empty())

@@ -3,7 +3,6 @@
 #include "catalogue/details.h"
 #include "platform/filenames.h"
 #include "platform/paths.h"
-#include "platform/regularfile.h"
 
 #include <QDateTime>
 #include <QFileInfo>
@@ -114,16 +113,13 @@ QString TitleCache::titleOf(const QString& folder, const QString& name) {
         return {};
     if (std::optional<QString> known = find(name, *stamp))
         return *known;
-    const std::unique_ptr<QFile> file = openRegularFile(path);
-    char head[kTitleFieldEnd];
-    const qint64 got = file ? file->read(head, kTitleFieldEnd) : -1;
-    if (got < 0)
+    const std::optional<QString> title = readTitle(path);
+    if (!title)
         return {};
-    const QString title = titleFromHead(QByteArrayView(head, got));
     // Kept under the stamp taken before the reading: a file written meanwhile has a newer one and
     // will be read again.
-    keep(name, *stamp, title);
-    return title;
+    keep(name, *stamp, *title);
+    return *title;
 }
 
 qsizetype TitleCache::size() const {
