@@ -3,6 +3,7 @@
 #include "catalogue/counts.h"
 #include "catalogue/titlecache.h"
 #include "fileops/pendingfile.h"
+#include "fileops/samefolder.h"
 #include "platform/filenames.h"
 #include "platform/nativepath.h"
 #include "platform/paths.h"
@@ -343,13 +344,10 @@ MoveResult moveFiles(const QString& fromFolder, const QString& toFolder, const Q
 
 DropParts partDrop(const QStringList& paths, const QString& folder) {
     DropParts parts;
-    const std::filesystem::path target = toFsPath(folder);
+    SameFolder target(folder);
     for (const QString& path : paths) {
-        const std::filesystem::path native = toFsPath(path);
         std::error_code error;
-        const bool inFolder = !folder.isEmpty() && native.has_parent_path() &&
-                              std::filesystem::equivalent(native.parent_path(), target, error);
-        if (inFolder && !std::filesystem::is_directory(native, error))
+        if (target.holds(path) && !std::filesystem::is_directory(toFsPath(path), error))
             parts.namesInFolder << lastPathPart(path);
         else
             parts.otherPaths << path;
