@@ -8,11 +8,9 @@
 #include <QDir>
 
 #ifdef Q_OS_WIN
-#include <QFileInfo>
 #include <qt_windows.h>
 #include <shellapi.h>
 #else
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -75,15 +73,6 @@ void addToolkitOptions(QCommandLineParser& parser) {
         option.setFlags(QCommandLineOption::HiddenFromHelp);
         parser.addOption(option);
     }
-}
-
-bool pathExists(const QString& path) {
-#ifdef Q_OS_WIN
-    return QFileInfo::exists(path);
-#else
-    struct stat info {};
-    return ::stat(encodeFileName(path).constData(), &info) == 0;
-#endif
 }
 
 bool isAbsolute(const QString& path) {
@@ -173,7 +162,7 @@ CommandLineRequest readCommandLine(const QStringList& arguments, const QString& 
         const QString path =
             argument.isEmpty() || isAbsolute(argument) ? argument : joinPath(workingFolder, argument);
         if (!isPlainFile(path))
-            return misuse(pathExists(path)
+            return misuse(existsFollowingLinks(path)
                               ? QStringLiteral("'%1' is not a plain file.").arg(displayFileName(argument))
                               : QStringLiteral("No such file '%1'.").arg(displayFileName(argument)),
                           parser);

@@ -75,6 +75,10 @@ std::optional<qint64> plainFileSize(const QString& path) {
 
 #ifdef Q_OS_WIN
 
+bool existsFollowingLinks(const QString& path) {
+    return !path.isEmpty() && QFileInfo::exists(path);
+}
+
 bool isFolder(const QString& path) {
     return !path.isEmpty() && QFileInfo(path).isDir();
 }
@@ -111,12 +115,12 @@ std::optional<QString> otherCaseIn(const QString& folder, const QString& name, A
     return found;
 }
 
-bool exists(const QString& path) {
-    struct stat info {};
-    return ::stat(encodeFileName(path).constData(), &info) == 0;
-}
-
 } // namespace
+
+bool existsFollowingLinks(const QString& path) {
+    struct stat info {};
+    return !path.isEmpty() && ::stat(encodeFileName(path).constData(), &info) == 0;
+}
 
 bool isFolder(const QString& path) {
     struct stat info {};
@@ -131,11 +135,11 @@ QString followPathIgnoringCase(const QString& folder, const QString& relative) {
     for (const QString& part : parts.split(QLatin1Char('/'))) {
         const QString asWritten = joinPath(path, part);
         const bool special = part.isEmpty() || part == QLatin1String(".") || part == QLatin1String("..");
-        if (!lookingUp || special || exists(asWritten)) {
+        if (!lookingUp || special || existsFollowingLinks(asWritten)) {
             path = asWritten;
             continue;
         }
-        const std::optional<QString> found = otherCaseIn(path, part, exists);
+        const std::optional<QString> found = otherCaseIn(path, part, existsFollowingLinks);
         lookingUp = found.has_value();
         path = found.value_or(asWritten);
     }

@@ -50,6 +50,10 @@ inline bool isPlainFile(const QString& path) {
 // On file systems that ignore case anyway this is a single lookup.
 std::optional<QString> findFileIgnoringCase(const QString& folder, const QString& name);
 
+// Whether `path` names anything, a link counting as what it points to (a link to nothing does not).
+// The path is handed to the system as its exact bytes.
+bool existsFollowingLinks(const QString& path);
+
 // Whether `path` names a folder (a link counts as what it points to). The path is handed to the
 // system as its exact bytes.
 bool isFolder(const QString& path);

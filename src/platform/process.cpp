@@ -45,10 +45,6 @@ namespace {
 
 // Names are UTF-16 here, as QString holds them, so Qt's classes pass them on unchanged.
 
-bool exists(const QString& path) {
-    return QFileInfo::exists(path);
-}
-
 FileError start(const LaunchRequest& request, const QString& program) {
     QProcess process;
     process.setProgram(program);
@@ -66,11 +62,6 @@ FileError start(const LaunchRequest& request, const QString& program) {
 }
 
 #else
-
-bool exists(const QString& path) {
-    struct stat info {};
-    return ::stat(encodeFileName(path).constData(), &info) == 0;
-}
 
 bool isExecutable(const QString& path) {
     return ::access(encodeFileName(path).constData(), X_OK) == 0;
@@ -148,7 +139,7 @@ FileError spawnDetached(const QString& program, const QStringList& arguments, co
 
 FileError startDetached(const LaunchRequest& request) {
     QString program = request.program;
-    if (!exists(program)) {
+    if (!existsFollowingLinks(program)) {
         const QFileInfo named(program); // only splits the path into folder and name
         const std::optional<QString> found = findFileIgnoringCase(named.path(), named.fileName());
         if (!found)
