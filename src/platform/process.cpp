@@ -14,7 +14,6 @@
 #else
 #include <fcntl.h>
 #include <poll.h>
-#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
