@@ -30,7 +30,7 @@ void FolderIndex::index(const QStringList& names) {
     paths_.clear();
     paths_.reserve(names.size());
     for (const QString& name : names)
-        paths_.insert(foldFileName(name), joinPath(folder_, name));
+        paths_[foldFileName(name)].append(joinPath(folder_, name));
     names_.clear();
     indexed_ = true;
 }
@@ -55,15 +55,27 @@ std::optional<QString> FolderIndex::find(const QString& name) {
     const auto found = paths_.constFind(foldFileName(name));
     if (found == paths_.constEnd())
         return std::nullopt;
-    if (isPlainFile(*found))
-        return *found;
+    if (std::optional<QString> path = plainSpelling(*found, name))
+        return path;
     // Gone although the folder's stamp did not move (two changes within one tick of the clock):
     // read the folder again rather than trust the index.
     load();
     index(names_);
     const auto again = paths_.constFind(foldFileName(name));
-    if (again != paths_.constEnd() && isPlainFile(*again))
-        return *again;
+    if (again == paths_.constEnd())
+        return std::nullopt;
+    return plainSpelling(*again, name);
+}
+
+std::optional<QString> FolderIndex::plainSpelling(const QStringList& spellings, const QString& name) const {
+    // The exact spelling first: a file of another spelling is never taken for the one the name means
+    // while that one is there too.
+    const QString exact = joinPath(folder_, name);
+    if (spellings.contains(exact))
+        return isPlainFile(exact) ? std::optional<QString>(exact) : std::nullopt;
+    for (const QString& path : spellings)
+        if (isPlainFile(path))
+            return path;
     return std::nullopt;
 }
 
@@ -73,8 +85,9 @@ qint64 FolderIndex::countMatching(const QString& pattern) {
     const NamePattern matcher(pattern);
     qint64 count = 0;
     if (indexed_) {
-        for (const QString& path : std::as_const(paths_))
-            count += matcher.matches(QStringView(path).sliced(folder_.size() + 1)) ? 1 : 0;
+        for (const QStringList& spellings : std::as_const(paths_))
+            for (const QString& path : spellings)
+                count += matcher.matches(QStringView(path).sliced(folder_.size() + 1)) ? 1 : 0;
     } else {
         for (const QString& name : std::as_const(names_))
             count += matcher.matches(name) ? 1 : 0;
@@ -82,12 +95,27 @@ qint64 FolderIndex::countMatching(const QString& pattern) {
     return count;
 }
 
+namespace {
+
+// The spellings of one name after a copy put `path` in place: a copy over the exact spelling leaves
+// the others as they were; otherwise it replaced the spelling a lookup gave, the first, which the copy
+// removed.
+void tookPlaceOf(QStringList& spellings, const QString& path) {
+    if (spellings.contains(path))
+        return;
+    if (!spellings.isEmpty())
+        spellings.removeFirst();
+    spellings.prepend(path);
+}
+
+} // namespace
+
 void FolderIndex::noteCopied(const QString& name) {
     ++copiesNoted_;
     if (!loaded_)
         return;
     if (indexed_)
-        paths_.insert(foldFileName(name), joinPath(folder_, name));
+        tookPlaceOf(paths_[foldFileName(name)], joinPath(folder_, name));
     else
         names_.append(name);
     // Our own change moved the folder's stamp; take the new one so that it is not mistaken for a

@@ -45,10 +45,13 @@ public:
 private:
     void load();
     void index(const QStringList& names);
+    // Of the indexed `spellings` of `name`, the exact one if it is among them, otherwise the first,
+    // while it is still a plain file.
+    std::optional<QString> plainSpelling(const QStringList& spellings, const QString& name) const;
 
     QString folder_;
-    QStringList names_;             // as read, until the first lookup needs them by spelling
-    QHash<QString, QString> paths_; // case-folded name -> path as the file system spells it
+    QStringList names_;                 // as read, until the first lookup needs them by spelling
+    QHash<QString, QStringList> paths_; // case-folded name -> the paths that spell it
     std::optional<std::filesystem::file_time_type> stamp_;
     bool loaded_ = false;
     bool indexed_ = false;

@@ -206,6 +206,34 @@ private slots:
         QCOMPARE(actual, expected);
     }
 
+    // A game folder holding one name in two spellings: a copy replaces the file spelled as the copy
+    // is, whether the folder was just read or not, and the other spelling stays untouched.
+    void copyOverOneOfTwoSpellings_data() {
+        QTest::addColumn<bool>("readFirst");
+        QTest::newRow("folder read before") << true;
+        QTest::newRow("folder not read yet") << false;
+    }
+    void copyOverOneOfTwoSpellings() {
+        QFETCH(bool, readFirst);
+        QTemporaryDir root;
+        const QString cache = root.filePath("cache"), game = root.filePath("game");
+        writeFile(cache, "Level.z2l", "NEW");
+        writeFile(game, "Level.z2l", "CAPITAL");
+        writeFile(game, "level.z2l", "SMALL");
+        FolderIndex gameFolder = readFirst ? FolderIndex(readFolder(game)) : FolderIndex(game);
+        qint64 askedAbout = -1;
+        const CopyOutcome outcome =
+            copyZQ2File(cache, gameFolder, "Level.z2l", [&](const QString&, qint64 old, qint64) {
+                askedAbout = old;
+                return true;
+            });
+        QVERIFY(outcome.result == CopyOutcome::Result::Copied);
+        QCOMPARE(askedAbout, 7); // the size of "CAPITAL", the file replaced
+        QCOMPARE(folderEntries(game), QStringList({"Level.z2l=NEW", "level.z2l=SMALL"}));
+        QCOMPARE(gameFolder.find("LEVEL.Z2L"), game + "/Level.z2l");
+        QCOMPARE(gameFolder.countMatching("*.z2l"), 2);
+    }
+
     // The source goes once the replace question is answered: the copy fails naming it, and the file it
     // was to replace stays as it was.
     void sourceGoneAfterYesKeepsTheOldFile() {
