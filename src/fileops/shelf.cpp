@@ -1,10 +1,12 @@
 #include "fileops/shelf.h"
 
 #include "catalogue/counts.h"
+#include "catalogue/folderlisting.h"
 #include "catalogue/titlecache.h"
 #include "fileops/pendingfile.h"
 #include "fileops/samefolder.h"
 #include "platform/filenames.h"
+#include "platform/folderreads.h"
 #include "platform/nativepath.h"
 #include "platform/paths.h"
 
@@ -182,13 +184,19 @@ public:
 
     // `name` is in the folder now, put there by this run; a spelling it replaced has gone.
     void noteMoved(const QString& name) {
-        if (loaded_)
-            found_.insert(foldFileName(name), {joinPath(folder_, name)});
+        if (!loaded_)
+            return;
+        found_.insert(foldFileName(name), {joinPath(folder_, name)});
+        // Our own change moved the folder's stamp; take the new one so that it is not mistaken for a
+        // change made by someone else.
+        stamp_ = folderStamp(folder_);
     }
 
-    // Reads the folder again at the next lookup.
-    void forget() {
-        loaded_ = false;
+    // Reads the folder again at the next lookup if others changed it meanwhile (while a question
+    // stood, say).
+    void recheck() {
+        if (loaded_ && folderStamp(folder_) != stamp_)
+            loaded_ = false;
     }
 
 private:
@@ -200,9 +208,12 @@ private:
     void load() {
         found_.clear();
         loaded_ = true;
+        // Taken before the reading, so that a change made while the folder is read shows afterwards.
+        stamp_ = folderStamp(folder_);
         DIR* dir = ::opendir(encodeFileName(folder_).constData());
         if (!dir)
             return;
+        countFolderRead();
         std::string lower;
         while (const dirent* entry = ::readdir(dir)) {
             const QByteArrayView raw(entry->d_name, qsizetype(std::strlen(entry->d_name)));
@@ -235,6 +246,7 @@ private:
     QSet<QString> wanted_;                        // the run's names, case-folded
     std::unordered_set<std::string> asciiWanted_; // those of them in plain ASCII, as bytes
     QHash<QString, QStringList> found_;           // case-folded name -> the paths that spell it
+    std::optional<std::filesystem::file_time_type> stamp_;
     bool loaded_ = false;
 };
 
@@ -313,7 +325,7 @@ MoveResult moveFiles(const QString& fromFolder, const QString& toFolder, const Q
                 } else if (askReplace) {
                     declined = !askReplace(name, oldSize.bytes, newSize.bytes);
                     // The question may have stood for a while; others may have changed the folder.
-                    target.forget();
+                    target.recheck();
                     if (declined)
                         break;
                 }
