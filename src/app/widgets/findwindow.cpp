@@ -2,6 +2,7 @@
 
 #include "ui_findwindow.h"
 
+#include "catalogue/folderlisting.h"
 #include "catalogue/titlecache.h"
 #include "platform/filenames.h"
 
@@ -9,6 +10,7 @@
 #include <QKeyEvent>
 #include <QThread>
 
+#include <algorithm>
 #include <atomic>
 
 namespace zq2 {
@@ -102,11 +104,25 @@ FindWindow::~FindWindow() {
 }
 
 void FindWindow::setFolders(const QList<FindFolder>& folders, const QString& patternText) {
-    folders_ = folders;
-    patternText_ = patternText;
-    outOfDate_ = true;
-    if (isActiveWindow())
+    const bool sameFolders = std::equal(
+        folders.begin(), folders.end(), folders_.begin(), folders_.end(),
+        [](const FindFolder& a, const FindFolder& b) { return a.place == b.place && a.folder == b.folder; });
+    if (!sameFolders || patternText != patternText_) {
+        folders_ = folders;
+        patternText_ = patternText;
+        outOfDate_ = true;
+    }
+    if (isActiveWindow() && needsReading())
         reload();
+}
+
+bool FindWindow::needsReading() const {
+    if (outOfDate_ || stamps_.size() != folders_.size())
+        return true;
+    for (qsizetype i = 0; i < folders_.size(); ++i)
+        if (folderStamp(folders_[i].folder) != stamps_[i])
+            return true;
+    return false;
 }
 
 void FindWindow::focusField() {
@@ -116,12 +132,16 @@ void FindWindow::focusField() {
 
 void FindWindow::changeEvent(QEvent* event) {
     QDialog::changeEvent(event);
-    if (event->type() == QEvent::ActivationChange && isActiveWindow() && outOfDate_)
+    if (event->type() == QEvent::ActivationChange && isActiveWindow() && needsReading())
         reload();
 }
 
 void FindWindow::reload() {
     outOfDate_ = false;
+    // Taken before the reading, so that a change made while the folders are read shows afterwards.
+    stamps_.clear();
+    for (const FindFolder& folder : std::as_const(folders_))
+        stamps_.append(folderStamp(folder.folder));
     if (reading_)
         reading_->cancelled = true;
     auto reading = std::make_shared<Reading>();

@@ -6,7 +6,9 @@
 #include <QList>
 #include <QString>
 
+#include <filesystem>
 #include <memory>
+#include <optional>
 
 namespace Ui {
 class FindWindow;
@@ -34,7 +36,8 @@ public:
 
     // Reads the folders again in the background, then searches again for what is typed.
     void reload();
-    // Other folders, or other files in them: they are read again when the window is next active.
+    // The folders to search: read again when the window is next active if they are others, or if
+    // files came or went in them since they were read.
     void setFolders(const QList<FindFolder>& folders, const QString& patternText);
     // Puts the keyboard in the search field with what was typed chosen, to be typed over.
     void focusField();
@@ -57,6 +60,8 @@ private:
     struct Reading;
     void search();
     void showStatus();
+    // Whether the folders are others than those read, or changed since.
+    bool needsReading() const;
 
     std::unique_ptr<Ui::FindWindow> ui_;
     QList<FindFolder> folders_;
@@ -67,6 +72,8 @@ private:
     FindHits hits_;
     bool ready_ = false;
     bool outOfDate_ = false;
+    // The folders' modification times from just before they were last read.
+    QList<std::optional<std::filesystem::file_time_type>> stamps_;
     std::shared_ptr<Reading> reading_; // the newest reading of the folders
     QList<QThread*> threads_;          // readings still running, the newest last
 };
