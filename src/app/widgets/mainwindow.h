@@ -114,9 +114,6 @@ private:
     // recounts from the same readings.
     void rereadAndRecount(Lists lists);
     void showCounts(const FolderCounts& counts);
-    // Runs file work off the window's thread (see FileWork); a close asked for meanwhile stops the
-    // work and follows once the command is done.
-    void runWork(const FileWork::Options& options, const std::function<void(JobContext&)>& work);
     // Asks for the close that waited for the work to end, once no work runs any more.
     void closeWhenIdle();
     void copyFromCacheRun(const QStringList& names);
@@ -150,6 +147,8 @@ private:
     // The last recount found more levels than the game can list.
     bool overLimit_ = false;
 
+    // The commands' file work, off the window's thread; a close asked for meanwhile stops the work
+    // and follows once the command is done (closeAfterWork_).
     FileWork work_;
     std::optional<CloseReason> closeAfterWork_;
     // The last reading of each folder: a lookup ignoring letter case starts from it.

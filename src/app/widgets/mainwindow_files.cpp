@@ -20,10 +20,6 @@
 
 namespace zq2 {
 
-void MainWindow::runWork(const FileWork::Options& options, const std::function<void(JobContext&)>& work) {
-    work_.run(options, work);
-}
-
 void MainWindow::closeWhenIdle() {
     constexpr int kLookAgainMs = 20;
     QTimer::singleShot(kLookAgainMs, this, [this] {
@@ -53,8 +49,8 @@ void MainWindow::copyFromCacheRun(const QStringList& names) {
     const QString cacheDir = cacheDirOf(gameDir_);
     FolderIndex gameFolder(gameContents_);
     FileRun run;
-    runWork({QStringLiteral("Copying")},
-            [&](JobContext& job) { run = copyFromCache(cacheDir, gameFolder, names, job); });
+    work_.run({QStringLiteral("Copying")},
+              [&](JobContext& job) { run = copyFromCache(cacheDir, gameFolder, names, job); });
     if (run.attempted > 0)
         rereadAndRecount(Lists::Both);
     tellUnlessClosing(runReport(run, QStringLiteral("Could not copy"), QStringLiteral("copied")));
@@ -91,7 +87,7 @@ void MainWindow::addDropped(FolderSide& side, const QStringList& paths) {
     if (folder.folder() != side.folder())
         folder = FolderIndex(side.folder());
     DropResult result;
-    runWork({QStringLiteral("Adding")}, [&](JobContext& job) {
+    work_.run({QStringLiteral("Adding")}, [&](JobContext& job) {
         DropOptions options;
         options.levelLimit = onGame ? kMaxLevels : 0;
         result =
@@ -130,7 +126,7 @@ void MainWindow::deleteSelected(FolderSide& side) {
     FileError error;
     FileWork::Options options{QStringLiteral("Deleting")};
     options.showProgress = false; // one file: nothing to follow, and a trash call cannot be stopped
-    runWork(options, [&](JobContext&) { error = removeFile(path); });
+    work_.run(options, [&](JobContext&) { error = removeFile(path); });
     rereadAndRecount(&side == &game_ ? Lists::Game : Lists::Cache);
     if (error)
         tellUnlessClosing(failureReport(QStringLiteral("Could not delete"), QList<FileError>{error}));
@@ -153,7 +149,8 @@ void MainWindow::clearCache_Click() {
     for (int i = 0; i < n; ++i)
         names << ui_->zq2Cache->entry(i);
     FileRun run;
-    runWork({QStringLiteral("Deleting")}, [&](JobContext& job) { run = deleteFiles(cacheDir, names, job); });
+    work_.run({QStringLiteral("Deleting")},
+              [&](JobContext& job) { run = deleteFiles(cacheDir, names, job); });
     rereadAndRecount(Lists::Cache);
     tellUnlessClosing(runReport(run, QStringLiteral("Could not delete"), QStringLiteral("deleted")));
 }

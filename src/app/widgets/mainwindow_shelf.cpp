@@ -54,7 +54,7 @@ void MainWindow::moveToShelf_Click() {
         return;
     }
     MoveResult result;
-    runWork({QStringLiteral("Moving")}, [&](JobContext& job) {
+    work_.run({QStringLiteral("Moving")}, [&](JobContext& job) {
         result = moveFiles(gameDir_, shelfDirOf(gameDir_), {name}, replaceQuestionThrough(job),
                            progressThrough(job));
     });
