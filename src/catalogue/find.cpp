@@ -84,7 +84,7 @@ QString noLongerThereText(FilePlace place, const QString& name) {
 
 QString foldForFind(QStringView text) {
     // Most names and titles are plain ASCII: lower case is all there is to fold.
-    if (std::all_of(text.begin(), text.end(), [](QChar c) { return c.unicode() < 0x80; })) {
+    if (isAscii(text)) {
         QString lower(text.size(), Qt::Uninitialized);
         std::transform(text.begin(), text.end(), lower.begin(), [](QChar c) {
             return c.unicode() >= 'A' && c.unicode() <= 'Z' ? QChar(c.unicode() + ('a' - 'A')) : c;
@@ -117,7 +117,7 @@ namespace {
 
 // Appends `text` folded as foldForFind folds it, straight into `store` when it is plain ASCII.
 void appendFolded(std::u16string& store, const QString& text) {
-    if (!std::all_of(text.begin(), text.end(), [](QChar c) { return c.unicode() < 0x80; })) {
+    if (!isAscii(text)) {
         store += viewOf(foldForFind(text));
         return;
     }

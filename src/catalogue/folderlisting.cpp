@@ -62,11 +62,6 @@ void scanPlainFiles(const QString& folder, Wanted wanted, Take take, Leftover le
     closedir(dir);
 }
 
-bool isAscii(QByteArrayView bytes) {
-    return std::all_of(bytes.begin(), bytes.end(),
-                       [](char c) { return static_cast<unsigned char>(c) < 0x80; });
-}
-
 // Sorting by the case-folded name, with the first four folded characters packed into one number
 // so that most comparisons never look at the text itself.
 struct SortKey {

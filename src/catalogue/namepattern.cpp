@@ -15,11 +15,6 @@ char asciiLower(char c) {
     return (c >= 'A' && c <= 'Z') ? char(c + ('a' - 'A')) : c;
 }
 
-bool isAsciiBytes(QByteArrayView bytes) {
-    return std::all_of(bytes.begin(), bytes.end(),
-                       [](char c) { return static_cast<unsigned char>(c) < 0x80; });
-}
-
 bool hasSurrogates(QStringView text) {
     return std::any_of(text.begin(), text.end(), [](QChar c) { return c.isSurrogate(); });
 }
@@ -40,10 +35,6 @@ std::vector<char32_t> codePoints(QStringView text) {
         }
     }
     return points;
-}
-
-bool isAsciiText(QStringView text) {
-    return std::all_of(text.begin(), text.end(), [](QChar c) { return c.unicode() < 0x80; });
 }
 
 // Wildcard match of an already folded pattern against a name whose characters are folded on the
@@ -100,7 +91,7 @@ NamePattern::NamePattern(const QString& patternText) {
 NamePattern::Piece NamePattern::compile(QStringView text) {
     Piece piece;
     piece.folded = text.toString().toCaseFolded();
-    piece.isAscii = isAsciiText(text);
+    piece.isAscii = isAscii(text);
     const bool hasQuestionMark = text.contains(QLatin1Char('?'));
     if (piece.isAscii) {
         piece.ascii = text.toLatin1().toStdString();
@@ -160,7 +151,7 @@ bool NamePattern::matchesEncoded(QByteArrayView name) const {
     // Letters beyond ASCII have case rules of their own (and "?" stands for a whole character, not
     // a byte), so such names are decoded first; byte-wise matching is exact for the rest. A byte
     // that does not decode stays a character of its own, which only "?" and "*" match.
-    if (!allAscii_ || !isAsciiBytes(name))
+    if (!allAscii_ || !isAscii(name))
         return matches(decodeFileName(name));
     return std::any_of(pieces_.begin(), pieces_.end(),
                        [&](const Piece& p) { return matchesPieceEncoded(p, name); });

@@ -200,10 +200,6 @@ public:
     }
 
 private:
-    static bool isAscii(QStringView text) {
-        return std::all_of(text.begin(), text.end(), [](QChar c) { return c.unicode() < 0x80; });
-    }
-
 #ifndef Q_OS_WIN
     void load() {
         found_.clear();
@@ -220,8 +216,7 @@ private:
             if (raw == "." || raw == "..")
                 continue;
             QString folded;
-            if (std::all_of(raw.begin(), raw.end(),
-                            [](char c) { return static_cast<unsigned char>(c) < 0x80; })) {
+            if (isAscii(raw)) {
                 lower.assign(raw.data(), size_t(raw.size()));
                 for (char& c : lower)
                     c = (c >= 'A' && c <= 'Z') ? char(c + ('a' - 'A')) : c;

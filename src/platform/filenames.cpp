@@ -9,11 +9,6 @@ namespace {
 // An undecodable byte b (always 0x80 or above) is held as U+DC00 + b.
 constexpr char16_t kEscapeBase = 0xDC00;
 
-bool isAsciiBytes(QByteArrayView bytes) {
-    return std::all_of(bytes.begin(), bytes.end(),
-                       [](char c) { return static_cast<unsigned char>(c) < 0x80; });
-}
-
 bool isContinuation(unsigned char c) {
     return (c & 0xC0) == 0x80;
 }
@@ -80,8 +75,17 @@ bool pairsAt(QStringView text, qsizetype i) {
 
 } // namespace
 
+bool isAscii(QByteArrayView bytes) {
+    return std::all_of(bytes.begin(), bytes.end(),
+                       [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+}
+
+bool isAscii(QStringView text) {
+    return std::all_of(text.begin(), text.end(), [](QChar c) { return c.unicode() < 0x80; });
+}
+
 QString decodeFileName(QByteArrayView bytes) {
-    if (isAsciiBytes(bytes))
+    if (isAscii(bytes))
         return QString::fromLatin1(bytes);
     const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
     const qsizetype n = bytes.size();
@@ -113,7 +117,7 @@ QString decodeFileName(QByteArrayView bytes) {
 }
 
 QByteArray encodeFileName(QStringView text) {
-    if (std::all_of(text.begin(), text.end(), [](QChar c) { return c.unicode() < 0x80; }))
+    if (isAscii(text))
         return text.toLatin1();
     QByteArray bytes;
     bytes.reserve(text.size() * 3);

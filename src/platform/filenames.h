@@ -21,6 +21,11 @@ namespace zq2 {
 // Qt's own file classes encode lone surrogates as U+FFFD, which names a different file: a name or a
 // path that may hold escaped bytes goes to the system only through encodeFileName (or the helpers
 // built on it), never through QFile, QFileInfo, QDir or QProcess.
+// Whether every byte, or every character, is plain ASCII: names and texts with nothing to decode or
+// fold beyond letter case, which most are.
+bool isAscii(QByteArrayView bytes);
+bool isAscii(QStringView text);
+
 QString decodeFileName(QByteArrayView bytes);
 QByteArray encodeFileName(QStringView text);
 
