@@ -114,4 +114,19 @@ QStringList droppableFiles(const QDropEvent* event) {
     return paths;
 }
 
+void answerAsCopy(QDropEvent* event, bool taken) {
+    if (!taken) {
+        event->ignore();
+        return;
+    }
+    event->setDropAction(Qt::CopyAction);
+    event->accept();
+}
+
+QStringList takeAsCopy(QDropEvent* event) {
+    QStringList paths = droppableFiles(event);
+    answerAsCopy(event, !paths.isEmpty());
+    return paths;
+}
+
 } // namespace zq2

@@ -30,4 +30,12 @@ inline QString uriListType() {
 // that offers only a move is refused, as the program it came from would delete the files.
 QStringList droppableFiles(const QDropEvent* event);
 
+// Whatever the other program proposed, what is dropped here is copied: takes the drag or drop as a
+// copy when `taken`, refuses it otherwise.
+void answerAsCopy(QDropEvent* event, bool taken);
+
+// The files of a drag or drop (droppableFiles), which is taken as a copy; none, and refused, when it
+// carries none.
+QStringList takeAsCopy(QDropEvent* event);
+
 } // namespace zq2

@@ -86,20 +86,6 @@ private:
     std::vector<Row> rows_;
 };
 
-namespace {
-
-// Takes a drag that moves over the list as a copy, or refuses it.
-void answerDrag(QDragMoveEvent* drag, bool taken) {
-    if (taken) {
-        drag->setDropAction(Qt::CopyAction);
-        drag->accept();
-    } else {
-        drag->ignore();
-    }
-}
-
-} // namespace
-
 ShelfWindow::ShelfWindow(Prompter& prompter, TitleCache& titles, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint |
                           Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
@@ -327,25 +313,18 @@ bool ShelfWindow::eventFilter(QObject* watched, QEvent* event) {
         return QDialog::eventFilter(watched, event);
     switch (event->type()) {
     case QEvent::DragEnter: {
-        auto* drag = static_cast<QDragEnterEvent*>(event);
-        dragTaken_ = !droppableFiles(drag).isEmpty();
-        answerDrag(drag, dragTaken_);
+        dragTaken_ = !takeAsCopy(static_cast<QDragEnterEvent*>(event)).isEmpty();
         return true;
     }
     case QEvent::DragMove: {
         // What the drag carries does not change while it moves: the answer given on entry stands.
-        answerDrag(static_cast<QDragMoveEvent*>(event), dragTaken_);
+        answerAsCopy(static_cast<QDragMoveEvent*>(event), dragTaken_);
         return true;
     }
     case QEvent::Drop: {
-        auto* drop = static_cast<QDropEvent*>(event);
-        QStringList paths = droppableFiles(drop);
-        if (paths.isEmpty()) {
-            drop->ignore();
+        QStringList paths = takeAsCopy(static_cast<QDropEvent*>(event));
+        if (paths.isEmpty())
             return true;
-        }
-        drop->setDropAction(Qt::CopyAction);
-        drop->accept();
         // The work is done once the drop has ended: the program the files came from is waiting.
         QMetaObject::invokeMethod(
             this, [this, paths = std::move(paths)] { addDropped(paths); }, Qt::QueuedConnection);

@@ -196,39 +196,18 @@ QItemSelectionModel::SelectionFlags FileListView::selectionCommand(const QModelI
     return flags;
 }
 
-namespace {
-
-// Whatever the other program proposed, what is dropped here is copied. Returns the files taken.
-QStringList acceptAsCopy(QDropEvent* event) {
-    QStringList paths = droppableFiles(event);
-    if (paths.isEmpty()) {
-        event->ignore();
-        return {};
-    }
-    event->setDropAction(Qt::CopyAction);
-    event->accept();
-    return paths;
-}
-
-} // namespace
-
 void FileListView::dragEnterEvent(QDragEnterEvent* event) {
-    dragTaken_ = !acceptAsCopy(event).isEmpty();
+    dragTaken_ = !takeAsCopy(event).isEmpty();
 }
 
 // What the drag carries does not change while it moves over the list: the answer given when it
 // entered stands, without reading its files again at every move of the mouse.
 void FileListView::dragMoveEvent(QDragMoveEvent* event) {
-    if (!dragTaken_) {
-        event->ignore();
-        return;
-    }
-    event->setDropAction(Qt::CopyAction);
-    event->accept();
+    answerAsCopy(event, dragTaken_);
 }
 
 void FileListView::dropEvent(QDropEvent* event) {
-    QStringList paths = acceptAsCopy(event);
+    QStringList paths = takeAsCopy(event);
     if (paths.isEmpty())
         return;
     // The work is done once the drop has ended: it may ask questions, and the program the files
