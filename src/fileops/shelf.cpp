@@ -7,6 +7,7 @@
 #include "fileops/samefolder.h"
 #include "platform/filenames.h"
 #include "platform/folderreads.h"
+#include "platform/nativefile.h"
 #include "platform/nativepath.h"
 #include "platform/paths.h"
 
@@ -89,7 +90,7 @@ public:
 #endif
         const QString source = joinPath(from_, name), target = joinPath(to_, name);
         std::error_code error;
-        if (!replace && std::filesystem::exists(std::filesystem::symlink_status(toFsPath(target), error)))
+        if (!replace && pathExists(target))
             return FileError::fromErrno(EEXIST, target);
         std::filesystem::rename(toFsPath(source), toFsPath(target), error);
         return error ? FileError::fromErrno(errnoOf(error), source) : FileError::none();
@@ -256,8 +257,7 @@ QString shelfDirOf(const QString& gameDir) {
 FileError checkShelfFolder(const QString& gameDir) {
     const QString shelf = shelfDirOf(gameDir);
     std::error_code error;
-    if (shelf.isEmpty() || std::filesystem::is_directory(toFsPath(shelf), error) ||
-        !std::filesystem::exists(std::filesystem::symlink_status(toFsPath(shelf), error)))
+    if (shelf.isEmpty() || std::filesystem::is_directory(toFsPath(shelf), error) || !pathExists(shelf))
         return FileError::none();
     return FileError::fromErrno(ENOTDIR, shelf);
 }
@@ -268,9 +268,8 @@ FileError makeShelfFolder(const QString& gameDir) {
         return FileError::fromErrno(ENOENT, gameDir);
     if (const FileError blocked = checkShelfFolder(gameDir))
         return blocked;
+    // A folder that is there already is no failure; nor is one that another program made meanwhile.
     std::error_code error;
-    if (std::filesystem::is_directory(toFsPath(shelf), error))
-        return FileError::none();
     std::filesystem::create_directory(toFsPath(shelf), error);
     if (error && !std::filesystem::is_directory(toFsPath(shelf)))
         return FileError::fromErrno(errnoOf(error), shelf);
