@@ -23,14 +23,6 @@ namespace zq2 {
 
 #ifdef Q_OS_WIN
 
-namespace {
-
-qint64 modifiedStamp(const QString& path) {
-    return QFileInfo(path).lastModified().toMSecsSinceEpoch();
-}
-
-} // namespace
-
 // Devices and pipes are not reached through plain paths here, so a look before opening suffices.
 InputFile::InputFile(const QString& path)
     : path_(path) {
@@ -54,7 +46,7 @@ InputFile::InputFile(const QString& path)
         return;
     }
     size_ = file_->size();
-    modified_ = modifiedStamp(path);
+    modified_ = info.lastModified().toMSecsSinceEpoch();
 }
 
 InputFile::~InputFile() = default;
@@ -68,7 +60,7 @@ qint64 InputFile::read(char* buffer, qint64 size, int& err) {
 
 FileError InputFile::checkUnchanged() const {
     const QFileInfo now(path_);
-    if (now.size() != size_ || modifiedStamp(path_) != modified_)
+    if (now.size() != size_ || now.lastModified().toMSecsSinceEpoch() != modified_)
         return FileError::fromErrno(kChangedWhileCopied, path_);
     return FileError::none();
 }
