@@ -2,11 +2,10 @@
 
 #include "ui_findwindow.h"
 
+#include "app/widgets/filetablemodel.h"
 #include "catalogue/folderlisting.h"
 #include "catalogue/titlecache.h"
-#include "platform/filenames.h"
 
-#include <QAbstractTableModel>
 #include <QKeyEvent>
 #include <QThread>
 
@@ -16,10 +15,10 @@
 namespace zq2 {
 
 // The files found: name, title and where each is, read-only.
-class FindResultsModel final : public QAbstractTableModel {
+class FindResultsModel final : public FileTableModel {
 public:
     FindResultsModel(const FindIndex& index, QObject* parent)
-        : QAbstractTableModel(parent)
+        : FileTableModel(QLatin1String("Where"), parent)
         , index_(index) {}
 
     void setHits(QList<qsizetype> hits) {
@@ -32,27 +31,11 @@ public:
     int rowCount(const QModelIndex& parent = {}) const override {
         return parent.isValid() ? 0 : int(hits_.size());
     }
-    int columnCount(const QModelIndex& parent = {}) const override { return parent.isValid() ? 0 : 3; }
-    QVariant data(const QModelIndex& index, int role) const override {
-        if (!index.isValid() || index.row() >= hits_.size() ||
-            (role != Qt::DisplayRole && role != Qt::AccessibleTextRole))
-            return {};
-        const FoundFile& found = file(index.row());
-        switch (index.column()) {
-        case 0:
-            return displayFileName(found.name);
-        case 1:
-            return found.title;
-        default:
-            return placeName(found.place);
-        }
-    }
-    QVariant headerData(int section, Qt::Orientation orientation, int role) const override {
-        if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
-            return {};
-        static const char* const kHeaders[] = {"Name", "Title", "Where"};
-        return section >= 0 && section < 3 ? QLatin1String(kHeaders[section]) : QVariant();
-    }
+
+protected:
+    const QString& nameAt(int row) const override { return file(row).name; }
+    const QString& titleAt(int row) const override { return file(row).title; }
+    QString thirdAt(int row) const override { return placeName(file(row).place); }
 
 private:
     const FindIndex& index_;

@@ -2,6 +2,7 @@
 
 #include "ui_shelfwindow.h"
 
+#include "app/widgets/filetablemodel.h"
 #include "appearance/widgets/skinning.h"
 #include "catalogue/details.h"
 #include "catalogue/folderlisting.h"
@@ -14,12 +15,10 @@
 #include "fileops/folderindex.h"
 #include "fileops/kilobytes.h"
 #include "fileops/shelf.h"
-#include "platform/filenames.h"
 #include "platform/paths.h"
 #include "platform/prompter.h"
 #include "platform/urilist.h"
 
-#include <QAbstractTableModel>
 #include <QDropEvent>
 #include <QLocale>
 #include <QMenu>
@@ -34,7 +33,7 @@ namespace zq2 {
 
 // The shelved files: name, title and type, read-only. A name keeps the bytes it was listed with; only
 // the text shown draws undecodable bytes as U+FFFD.
-class ShelfModel final : public QAbstractTableModel {
+class ShelfModel final : public FileTableModel {
 public:
     struct Row {
         QString name;
@@ -42,7 +41,8 @@ public:
         FileKind kind;
     };
 
-    using QAbstractTableModel::QAbstractTableModel;
+    explicit ShelfModel(QObject* parent)
+        : FileTableModel(QLatin1String("Type"), parent) {}
 
     void setRows(std::vector<Row> rows) {
         beginResetModel();
@@ -60,27 +60,11 @@ public:
     int rowCount(const QModelIndex& parent = {}) const override {
         return parent.isValid() ? 0 : int(rows_.size());
     }
-    int columnCount(const QModelIndex& parent = {}) const override { return parent.isValid() ? 0 : 3; }
-    QVariant data(const QModelIndex& index, int role) const override {
-        if (!index.isValid() || size_t(index.row()) >= rows_.size() ||
-            (role != Qt::DisplayRole && role != Qt::AccessibleTextRole))
-            return {};
-        const Row& row = rows_[size_t(index.row())];
-        switch (index.column()) {
-        case 0:
-            return displayFileName(row.name);
-        case 1:
-            return row.title;
-        default:
-            return fileKindName(row.kind);
-        }
-    }
-    QVariant headerData(int section, Qt::Orientation orientation, int role) const override {
-        if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
-            return {};
-        static const char* const kHeaders[] = {"Name", "Title", "Type"};
-        return section >= 0 && section < 3 ? QLatin1String(kHeaders[section]) : QVariant();
-    }
+
+protected:
+    const QString& nameAt(int row) const override { return rows_[size_t(row)].name; }
+    const QString& titleAt(int row) const override { return rows_[size_t(row)].title; }
+    QString thirdAt(int row) const override { return fileKindName(rows_[size_t(row)].kind); }
 
 private:
     std::vector<Row> rows_;
