@@ -128,11 +128,11 @@ FileRun deleteFiles(const QString& folder, const QStringList& names, JobContext&
     return run;
 }
 
-QString leftBehindReport(const QList<FileError>& leftBehind) {
+QString leftBehindReport(const QList<FileError>& leftBehind, const QString& newcomer) {
     QStringList lines;
     for (const FileError& old : leftBehind)
-        lines << QStringLiteral("%1 could not be removed after the copy took its place: %2.")
-                     .arg(displayFileName(QFileInfo(old.path).fileName()), old.reason());
+        lines << QStringLiteral("%1 could not be removed after %2 took its place: %3.")
+                     .arg(displayFileName(QFileInfo(old.path).fileName()), newcomer, old.reason());
     return lines.join(QLatin1Char('\n'));
 }
 

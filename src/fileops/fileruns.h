@@ -57,8 +57,9 @@ FileRun deleteFiles(const QString& folder, const QStringList& names, JobContext&
 // nothing to tell.
 QString runReport(const FileRun& run, const QString& failedVerb, const QString& pastVerb);
 
-// "<old spelling> could not be removed after the copy took its place: <reason>." for each.
-QString leftBehindReport(const QList<FileError>& leftBehind);
+// "<old spelling> could not be removed after <newcomer> took its place: <reason>." for each.
+QString leftBehindReport(const QList<FileError>& leftBehind,
+                         const QString& newcomer = QStringLiteral("the copy"));
 
 // "12 of 40 files were copied before you cancelled.", or "1 of 40 files was ...".
 QString cancelledReport(int done, int count, const QString& pastVerb);

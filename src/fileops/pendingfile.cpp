@@ -9,6 +9,18 @@
 
 namespace zq2 {
 
+FileError removeReplacedSpelling(const QString& replaced, const QString& target) {
+    if (replaced == target)
+        return FileError::none();
+    // On a file system that ignores case the old spelling may be the new file itself.
+    std::error_code error;
+    if (std::filesystem::equivalent(toFsPath(replaced), toFsPath(target), error) || error)
+        return FileError::none();
+    if (const int removed = removePlainFile(replaced); removed != 0 && removed != ENOENT)
+        return FileError::fromErrno(removed, replaced);
+    return FileError::none();
+}
+
 PendingFile::PendingFile(const QString& folder, const QString& name, unsigned mode)
     : target_(joinPath(folder, name)) {
     // A name already taken is tried again under another; only the last failure is the file's.
@@ -53,14 +65,8 @@ FileError PendingFile::putInPlace(const std::optional<QString>& existingPath) {
     if (err != 0)
         return FileError::fromErrno(err, target_);
     placed_ = true;
-    if (existingPath && *existingPath != target_) {
-        // On a file system that ignores case the old spelling may be the new file itself.
-        std::error_code error;
-        if (!std::filesystem::equivalent(toFsPath(*existingPath), toFsPath(target_), error) && !error) {
-            if (const int removed = removePlainFile(*existingPath); removed != 0 && removed != ENOENT)
-                leftBehind_ = FileError::fromErrno(removed, *existingPath);
-        }
-    }
+    if (existingPath)
+        leftBehind_ = removeReplacedSpelling(*existingPath, target_);
     return FileError::none();
 }
 

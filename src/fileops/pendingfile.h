@@ -9,6 +9,11 @@
 
 namespace zq2 {
 
+// After a file was put in place at `target` replacing `replaced`, a spelling of its name in other
+// letters: removes that old spelling, unless the file system ignores case and the two are one file.
+// The failure to remove it (naming it), or none; one already gone is no failure.
+FileError removeReplacedSpelling(const QString& replaced, const QString& target);
+
 // A new file for folder/name, written under a short hidden name of its own in the same folder (see
 // newTemporaryName) and moved into place with one rename only once it is complete and flushed to
 // the disk. Until then nobody sees a half-written file under the real name; a crash or a power cut

@@ -3,6 +3,8 @@
 #include "catalogue/counts.h"
 #include "catalogue/folderlisting.h"
 #include "catalogue/titlecache.h"
+#include "fileops/deletion.h"
+#include "fileops/fileruns.h"
 #include "fileops/pendingfile.h"
 #include "fileops/samefolder.h"
 #include "platform/filenames.h"
@@ -41,6 +43,8 @@ namespace {
 struct OneMove {
     FileError error;
     bool cancelled = false;
+    // The file moved, but the spelling it replaced could not be removed.
+    FileError leftBehind = FileError::none();
 };
 
 // The two folders of a run. Where the system allows, both are opened once, so that each rename
@@ -103,23 +107,13 @@ private:
 #endif
 };
 
-// Removes `other`, a spelling of the moved file's name in another letter case that it replaced,
-// unless the file system ignores case and the two are one file.
-FileError removeOtherSpelling(const QString& other, const QString& target) {
-    if (other == target)
-        return FileError::none();
-    std::error_code error;
-    if (std::filesystem::equivalent(toFsPath(other), toFsPath(target), error) || error)
-        return FileError::none();
-    std::filesystem::remove(toFsPath(other), error);
-    return error ? FileError::fromErrno(errnoOf(error), other) : FileError::none();
-}
-
-// One rename, replacing `existing` when there is one.
-FileError renameInto(const RunFolders& folders, const QString& name, const std::optional<QString>& existing) {
-    if (const FileError renamed = folders.rename(name, existing.has_value()))
-        return renamed;
-    return existing ? removeOtherSpelling(*existing, joinPath(folders.to(), name)) : FileError::none();
+// One rename, replacing `existing` when there is one; a spelling of it in other letters goes after.
+OneMove renameInto(const RunFolders& folders, const QString& name, const std::optional<QString>& existing) {
+    if (FileError renamed = folders.rename(name, existing.has_value()))
+        return {std::move(renamed)};
+    if (!existing)
+        return {};
+    return {FileError::none(), false, removeReplacedSpelling(*existing, joinPath(folders.to(), name))};
 }
 
 // Moves a file between two file systems: a complete copy is put in place first (see
@@ -142,7 +136,7 @@ OneMove copyAcross(const QString& source, const QString& toFolder, const QString
     std::filesystem::last_write_time(toFsPath(target), modified, error);
     std::filesystem::remove(toFsPath(source), error);
     if (!error)
-        return {};
+        return {FileError::none(), false, copied.leftBehind};
     // The original cannot go (a game folder on a read-only disk): take the copy back, so that the
     // file is in one place only. A file the copy replaced was given up by the user's answer.
     const FileError kept = FileError::fromErrno(errnoOf(error), source);
@@ -324,7 +318,7 @@ MoveResult moveFiles(const QString& fromFolder, const QString& toFolder, const Q
                         break;
                 }
             }
-            outcome = {renameInto(folders, name, existing)};
+            outcome = renameInto(folders, name, existing);
             if (outcome.error.code != EEXIST || existing)
                 break;
             existing = destination;
@@ -343,9 +337,20 @@ MoveResult moveFiles(const QString& fromFolder, const QString& toFolder, const Q
         } else {
             target.noteMoved(name);
             result.moved << name;
+            if (outcome.leftBehind)
+                result.leftBehind << outcome.leftBehind;
         }
     }
     return result;
+}
+
+QString moveReport(const MoveResult& result, const QString& failedVerb) {
+    QStringList reports;
+    if (!result.failed.isEmpty())
+        reports << failureReport(failedVerb, result.failed);
+    if (!result.leftBehind.isEmpty())
+        reports << leftBehindReport(result.leftBehind, QStringLiteral("the moved file"));
+    return reports.join(QLatin1Char('\n'));
 }
 
 DropParts partDrop(const QStringList& paths, const QString& folder) {

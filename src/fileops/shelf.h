@@ -41,7 +41,10 @@ using MoveProgress = DropProgress;
 struct MoveResult {
     QStringList moved;       // names now in the target folder, in the order asked
     QList<FileError> failed; // what could not be moved, each naming the file and the reason
-    bool cancelled = false;  // the progress callback asked to stop
+    // Spellings in other letters that moved files replaced but that could not be removed, each
+    // naming the old file and the reason; those files were moved all the same.
+    QList<FileError> leftBehind;
+    bool cancelled = false; // the progress callback asked to stop
 };
 
 // Moves the files `names` (bare names) from `fromFolder` into `toFolder`. A file of that name already
@@ -54,6 +57,11 @@ struct MoveResult {
 // cancel leaves it where it was, and there are never two halves. Never shows anything itself.
 MoveResult moveFiles(const QString& fromFolder, const QString& toFolder, const QStringList& names,
                      const AskReplace& askReplace, const MoveProgress& progress = {});
+
+// What a move has to tell: "<failedVerb> <file>: <reason>." for what could not be moved (see
+// failureReport), then a line for each old spelling that stayed (see leftBehindReport); empty when
+// all went well.
+QString moveReport(const MoveResult& result, const QString& failedVerb);
 
 // Files dropped onto the shelf, parted by where they lie: those of `folder` itself (by bare name),
 // which the shelf takes by moving them, and all others (by path), which it copies as any drop.

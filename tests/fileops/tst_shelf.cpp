@@ -13,6 +13,7 @@
 #include <optional>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 using namespace zq2;
 using namespace zq2::test;
@@ -182,6 +183,32 @@ private slots:
         // A moved file keeps the time it was last written, whichever way it went.
         for (const QString& name : result.moved)
             QCOMPARE(modifiedAt(to + '/' + name), times.value(name));
+    }
+
+    // The moved file replaced a spelling in other letters that cannot be removed (it belongs to
+    // someone else, on a shelf where only owners may remove files): the file counts as moved, and the
+    // user hears which old file stayed, not that the move failed.
+    void otherSpellingThatStaysIsReported() {
+        if (geteuid() != 0)
+            QSKIP("needs to act as two users");
+        TempDir root;
+        const QString gameDir = root.filePath("game"), shelfDir = gameDir + "/shelf";
+        fillFolder(gameDir, {"a.z2l=NEW"});
+        fillFolder(shelfDir, {"A.Z2L=OLD"});
+        // The player owns the game folder and the level; anyone may add to the shelf, but only the
+        // owner of a file there may remove it.
+        const uid_t player = 65534;
+        ::chmod(QFile::encodeName(root.path()).constData(), 0755);
+        QVERIFY(::chown(QFile::encodeName(gameDir).constData(), player, player) == 0);
+        QVERIFY(::chown(QFile::encodeName(gameDir + "/a.z2l").constData(), player, player) == 0);
+        ::chmod(QFile::encodeName(shelfDir).constData(), 01777);
+        QVERIFY(seteuid(player) == 0);
+        const MoveResult result = zq2::moveFiles(gameDir, shelfDir, {"a.z2l"}, {});
+        QVERIFY(seteuid(0) == 0);
+        QCOMPARE(result.moved, QStringList{"a.z2l"});
+        QCOMPARE(moveReport(result, "Could not move"),
+                 "A.Z2L could not be removed after the moved file took its place: Operation not permitted.");
+        QCOMPARE(folderEntries(shelfDir), QStringList({"A.Z2L=OLD", "a.z2l=NEW"}));
     }
 
     void roomLine_data() {

@@ -64,8 +64,8 @@ void MainWindow::moveToShelf_Click() {
     rereadAndRecount(Lists::Game);
     if (shelfWindow_)
         shelfWindow_->relist();
-    if (!result.failed.isEmpty())
-        prompter_.tell(failureReport(QStringLiteral("Could not move"), result.failed));
+    if (const QString report = moveReport(result, QStringLiteral("Could not move")); !report.isEmpty())
+        prompter_.tell(report);
 }
 
 namespace {

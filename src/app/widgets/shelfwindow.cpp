@@ -230,8 +230,8 @@ void ShelfWindow::putBack_Click() {
     relist();
     if (!result.moved.isEmpty())
         emit gameFolderChanged();
-    if (!result.failed.isEmpty())
-        prompter_.tell(failureReport(QStringLiteral("Could not put back"), result.failed));
+    if (const QString report = moveReport(result, QStringLiteral("Could not put back")); !report.isEmpty())
+        prompter_.tell(report);
 }
 
 void ShelfWindow::delShelf_Click() {
@@ -271,8 +271,8 @@ void ShelfWindow::addDropped(const QStringList& paths) {
         gameChanged = !moved.moved.isEmpty();
         added += int(moved.moved.size());
         cancelled = moved.cancelled;
-        if (!moved.failed.isEmpty())
-            reports << failureReport(QStringLiteral("Could not move"), moved.failed);
+        if (const QString report = moveReport(moved, QStringLiteral("Could not move")); !report.isEmpty())
+            reports << report;
         if (!moved.cancelled && !parts.otherPaths.isEmpty()) {
             FolderIndex shelfFolder(shelf);
             const DropResult dropped = addDroppedFiles(
